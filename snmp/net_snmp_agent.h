@@ -1,0 +1,19 @@
+// SnmpAgent over Net-SNMP's single-session API: one session per walk or SET, SNMPv1, 1 retry.
+#pragma once
+
+#include "snmp_agent.h"
+
+namespace tarnwick {
+
+class NetSnmpAgent final : public SnmpAgent {
+public:
+    // A failed request in mid-walk is sent again at most this many more times.
+    static constexpr int kMidWalkResends = 3;
+
+    WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
+                     WalkTable& table) override;
+    SnmpStatus Set(const DeviceSettings& settings, std::string_view oid,
+                   const SetValue& value) override;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,26 @@
+// Printable forms of OIDs and values, as the walk stores them and the bitmap decoding reads them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwick {
+
+// Dotted decimal, no leading dot.
+std::string PrintableOid(std::span<const std::uint64_t> subIds);
+// Parses dotted decimal (a leading dot is accepted); nothing for malformed text.
+std::optional<std::vector<std::uint64_t>> ParseOid(std::string_view text);
+
+// Every byte printable in the C locale, or CR, or LF.
+bool IsPrintableOctets(std::string_view octets);
+// Rows of "  " + up to 16 "%02X " + padding to 16 + "   " + characters ('.' if not printable)
+// + "\n".
+std::string HexDump(std::string_view octets);
+// The octets themselves when printable, else HexDump.
+std::string PrintableOctets(std::string_view octets);
+
+}  // namespace tarnwick

@@ -1,0 +1,64 @@
+// What the VLAN logic needs from SNMP: walk one column into a table, send one SET.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "device_settings.h"
+
+namespace tarnwick {
+
+// One string per row of one walked column; a walk only appends.
+using WalkTable = std::vector<std::string>;
+
+// How a walked row is stored: the printable value alone, or "<printable OID>-<printable value>".
+enum class RowForm { Value, WalkRow };
+
+// How an OCTET STRING value is printed: as text when every byte is printable, else as a hex
+// dump (Auto); or always as a hex dump, for values that are bitmaps whatever their bytes.
+enum class OctetForm { Auto, HexDump };
+
+// 0 = success; > 0 = the agent's error-status; < 0 = a library failure (Net-SNMP's SNMPERR_*).
+struct SnmpStatus {
+    int code = 0;
+    std::string text;  // Net-SNMP's text for the code; empty on success
+    bool ok() const { return code == 0; }
+};
+
+struct WalkRequest {
+    std::string_view columnOid;  // dotted decimal, no leading dot
+    RowForm rowForm = RowForm::Value;
+    OctetForm octetForm = OctetForm::Auto;
+};
+
+struct WalkOutcome {
+    enum class End {
+        Complete,            // left the column, or the agent's MIB view ended (noSuchName)
+        FirstRequestFailed,  // nothing stored
+        GaveUpMidWalk,       // a later request kept failing; the rows so far stay
+    };
+    End end = End::Complete;
+    SnmpStatus status;  // the failing request's status when end != Complete
+};
+
+// An INTEGER, or an OCTET STRING given as its raw octets.
+struct OctetString {
+    std::string octets;
+};
+using SetValue = std::variant<OctetString, std::int32_t>;
+
+class SnmpAgent {
+public:
+    virtual ~SnmpAgent() = default;
+    // GETNEXT walk of one column with the read community; appends one row per instance.
+    virtual WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
+                             WalkTable& table) = 0;
+    // One SET of one variable binding with the write community.
+    virtual SnmpStatus Set(const DeviceSettings& settings, std::string_view oid,
+                           const SetValue& value) = 0;
+};
+
+}  // namespace tarnwick

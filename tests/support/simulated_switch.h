@@ -1,0 +1,41 @@
+// Starts the simulated switch on a loopback address and free UDP port, and stops it again.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tarnwick::testing {
+
+class SimulatedSwitch {
+public:
+    enum class Variant {
+        Standard,   // the 48-port switch
+        Large,      // 4,096 interfaces and port rows, 4,094 VLANs
+        Silent,     // a UDP listener that never answers
+        StallMidWalk,  // answers the first rows of the ifName column, then stops answering
+        RefusingSets,  // the standard data, but SETs of VlanPorts and of the save object fail
+    };
+
+    // Starts the agent and waits until it answers (or, for Silent, listens). Nothing on
+    // failure, with the reason in *error.
+    static std::unique_ptr<SimulatedSwitch> Start(Variant variant, std::string* error = nullptr);
+    ~SimulatedSwitch();  // stops the agent and waits for it
+
+    SimulatedSwitch(const SimulatedSwitch&) = delete;
+    SimulatedSwitch& operator=(const SimulatedSwitch&) = delete;
+
+    // What a user types into the device address field, e.g. "127.0.0.1:16161".
+    std::string Address() const;
+    std::uint16_t Port() const { return m_port; }
+
+private:
+    SimulatedSwitch(pid_t pid, std::uint16_t port, std::string workDir);
+    pid_t m_pid;
+    std::uint16_t m_port;
+    std::string m_workDir;
+};
+
+}  // namespace tarnwick::testing

@@ -1,0 +1,27 @@
+// Finding the row of one instance in a walked table ("<oid>.<index>-<value>").
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "snmp_agent.h"
+
+namespace tarnwick {
+
+// The value of the first row whose OID part ends in "." + index, trimmed at both ends.
+std::optional<std::string> FindIndexedValue(const WalkTable& table, std::string_view index);
+
+// The same lookup over a table indexed once, for views that look up many instances.
+class IndexedRows {
+public:
+    explicit IndexedRows(const WalkTable& table);
+    std::optional<std::string> Find(std::string_view index) const;
+
+private:
+    const WalkTable& m_table;
+    std::unordered_map<std::string_view, std::size_t> m_firstRowOfInstance;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,26 @@
+// VlanPorts bitmaps: from the printed value to the bitmap text and the member ports.
+// One bit per port, least significant bit first: bit i of octet k is port k * 8 + i + 1.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwick {
+
+struct BitPosition {
+    std::size_t octet;
+    std::uint8_t mask;
+};
+
+// Port p (from 1) is octet (p - 1) / 8 under the mask 1 << (p - 1) % 8.
+BitPosition PortBitPosition(int port);
+
+// The hex digits of every row of a printed value, run together: two per octet, octet 0 first.
+std::string ExtractBitmapText(std::string_view rowValue);
+
+// Member ports of a printed value, ascending.
+std::vector<int> DecodePortBitmap(std::string_view rowValue);
+
+}  // namespace tarnwick

@@ -1,0 +1,16 @@
+// A column walk that reports its own failure in a message box.
+#pragma once
+
+#include <string_view>
+
+#include "dialog_ports.h"
+#include "snmp_agent.h"
+
+namespace tarnwick {
+
+// Appends the column's rows to the table. When the first request fails, or a later one keeps
+// failing, the failure message is shown once; the rows stored so far stay.
+void WalkColumn(SnmpAgent& snmp, MessageBox& messages, const DeviceSettings& settings,
+                const WalkRequest& request, WalkTable& table, std::string_view failureMessage);
+
+}  // namespace tarnwick
