@@ -12,9 +12,9 @@ namespace tarnwick::testing {
 class SimulatedSwitch {
 public:
     enum class Variant {
-        Standard,   // the 48-port switch
-        Large,      // 4,096 interfaces and port rows, 4,094 VLANs
-        Silent,     // a UDP listener that never answers
+        Standard,      // the 48-port switch
+        Large,         // 4,096 interfaces and port rows, 4,094 VLANs
+        Silent,        // a UDP listener that never answers
         StallMidWalk,  // answers the first rows of the ifName column, then stops answering
         RefusingSets,  // the standard data, but SETs of VlanPorts and of the save object fail
     };

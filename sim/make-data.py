@@ -1,0 +1,182 @@
+#!/usr/bin/python3
+"""Writes the simulated switch's snmprec data files (one per community) for one variant."""
+
+import argparse
+import os
+import sys
+
+SYS_DESCR = "1.3.6.1.2.1.1.1.0"
+SYS_NAME = "1.3.6.1.2.1.1.5.0"
+IF_INDEX = "1.3.6.1.2.1.2.2.1.1"
+IF_DESCR = "1.3.6.1.2.1.2.2.1.2"
+IF_NAME = "1.3.6.1.2.1.31.1.1.1.1"
+IF_IN_MULTICAST_PKTS = "1.3.6.1.2.1.31.1.1.1.2"
+VLAN_ID = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.1"
+VLAN_NAME = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.2"
+VLAN_PORTS = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3"
+VLAN_ROW_STATUS = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.4"
+SAVE = "1.3.6.1.4.1.2011.2.23.1.9.1.11.0"
+PORT_IF_INDEX = "1.3.6.1.4.1.2011.2.23.1.18.4.5.1.3"
+
+COMMUNITIES = ("public", "private")
+VARIANTS = ("standard", "large", "stall-mid-walk", "refusing-sets")
+
+# snmprec type tags
+INTEGER = "2"
+OCTETS = "4"
+COUNTER32 = "65"
+
+STANDARD_PORTS = 48
+BITMAP_OCTETS = 6
+# ifName rows from this one on get no answer in the stall-mid-walk variant.
+STALL_FROM_ROW = 5
+# The delay module drops the answer (instead of sleeping) above 99999 ms, so the agent never blocks.
+DROP_WAIT_MS = 1000000
+# SNMPv1 has no notWritable; the agent answers it as noSuchName.
+REFUSAL_STATUS = "notWritable"
+
+STANDARD_VLANS = (
+    (1, "default", range(1, 9)),
+    (2, "mgmt", (9,)),
+    (10, "office", [*range(10, 17), *range(41, 49)]),
+    (20, "lab-net", range(17, 25)),
+    (30, "printers", (7, 14, 22, 30, 38, 46)),
+    (100, "voice", range(25, 41)),
+)
+
+
+def port_bitmap(ports, octets=BITMAP_OCTETS):
+    """Least-significant-bit-first bitmap: bit i of octet k is port k*8+i+1."""
+    data = bytearray(octets)
+    for port in ports:
+        data[(port - 1) // 8] |= 1 << ((port - 1) % 8)
+    return data.hex().upper()
+
+
+def standard_if_names():
+    names = ["InLoopBack0", "NULL0", "Vlanif1", "MEth0/0/1"]
+    names += ["GigabitEthernet0/0/%d" % port for port in range(1, STANDARD_PORTS + 1)]
+    return names
+
+
+def interface_records(names, if_name_record):
+    records = []
+    for index, name in enumerate(names, start=1):
+        records.append((IF_INDEX, index, INTEGER, str(index)))
+        records.append((IF_DESCR, index, OCTETS, name))
+        records.append(if_name_record(index, name))
+        records.append((IF_IN_MULTICAST_PKTS, index, COUNTER32, "0"))
+    return records
+
+
+def vlan_records(vlans, ports_record):
+    records = []
+    for vlan, name, ports in vlans:
+        records.append((VLAN_ID, vlan, INTEGER, str(vlan)))
+        records.append((VLAN_NAME, vlan, OCTETS, name))
+        records.append(ports_record(vlan, port_bitmap(ports)))
+        records.append((VLAN_ROW_STATUS, vlan, INTEGER, "1"))
+    return records
+
+
+def writable_ports(vlan, hex_bitmap):
+    return (VLAN_PORTS, vlan, OCTETS + ":writecache", "hexvalue=" + hex_bitmap)
+
+
+def refused_ports(vlan, hex_bitmap):
+    return (VLAN_PORTS, vlan, OCTETS + ":error",
+            "op=set,status=%s,hexvalue=%s" % (REFUSAL_STATUS, hex_bitmap))
+
+
+def plain_if_name(index, name):
+    return (IF_NAME, index, OCTETS, name)
+
+
+def stalling_if_name(index, name):
+    if index < STALL_FROM_ROW:
+        return plain_if_name(index, name)
+    return (IF_NAME, index, OCTETS + ":delay", "value=%s,wait=%d" % (name, DROP_WAIT_MS))
+
+
+def switch_records(sys_descr, names, if_name_record, vlans, ports_record, save_record, port_count,
+                   port_if_index):
+    records = [(SYS_DESCR, None, OCTETS, sys_descr), (SYS_NAME, None, OCTETS, "tarnwick-sim")]
+    records += interface_records(names, if_name_record)
+    records += vlan_records(vlans, ports_record)
+    records.append(save_record)
+    records += [(PORT_IF_INDEX, port, INTEGER, str(port_if_index(port)))
+                for port in range(1, port_count + 1)]
+    return records
+
+
+def standard_records(variant):
+    if_name_record = stalling_if_name if variant == "stall-mid-walk" else plain_if_name
+    refusing = variant == "refusing-sets"
+    ports_record = refused_ports if refusing else writable_ports
+    save_record = ((SAVE, None, INTEGER + ":error", "op=set,status=%s,value=0" % REFUSAL_STATUS)
+                   if refusing else (SAVE, None, INTEGER + ":writecache", "value=0"))
+    return switch_records("Tarnwick simulated 48-port switch", standard_if_names(), if_name_record,
+                          STANDARD_VLANS, ports_record, save_record, STANDARD_PORTS,
+                          lambda port: port + 4)
+
+
+def large_records():
+    count = 4096
+    names = ["GigabitEthernet0/0/%d" % index for index in range(1, count + 1)]
+    # VLAN v holds one port, so every bitmap differs: port ((v - 1) mod 48) + 1.
+    vlans = [(vlan, "vlan-%d" % vlan, ((vlan - 1) % STANDARD_PORTS + 1,))
+             for vlan in range(1, 4095)]
+    return switch_records("Tarnwick simulated 4096-port switch", names, plain_if_name, vlans,
+                          writable_ports, (SAVE, None, INTEGER + ":writecache", "value=0"), count,
+                          lambda port: port)
+
+
+def records_for(variant):
+    if variant == "large":
+        return large_records()
+    return standard_records(variant)
+
+
+def oid_key(record):
+    column, instance = record[0], record[1]
+    parts = [int(x) for x in column.split(".")]
+    return parts if instance is None else parts + [instance]
+
+
+def render(records):
+    """snmprec text: one OID|TAG|VALUE line per object, in OID order (snmpsim requires it)."""
+    lines = []
+    for record in sorted(records, key=oid_key):
+        column, instance, tag, value = record
+        oid = column if instance is None else "%s.%d" % (column, instance)
+        lines.append("%s|%s|%s\n" % (oid, tag, value))
+    return "".join(lines)
+
+
+def write_data_dir(variant, directory):
+    """Writes public.snmprec and links private.snmprec to it, so both communities share one
+    index (built once at start-up) and one write cache."""
+    if variant not in VARIANTS:
+        raise ValueError("unknown variant: %s" % variant)
+    os.makedirs(directory, exist_ok=True)
+    first = COMMUNITIES[0] + ".snmprec"
+    with open(os.path.join(directory, first), "w", encoding="ascii") as data_file:
+        data_file.write(render(records_for(variant)))
+    for community in COMMUNITIES[1:]:
+        link = os.path.join(directory, community + ".snmprec")
+        if os.path.lexists(link):
+            os.remove(link)
+        os.symlink(first, link)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--variant", choices=VARIANTS, default="standard")
+    parser.add_argument("--out", required=True, help="directory for the .snmprec files")
+    args = parser.parse_args()
+    write_data_dir(args.variant, args.out)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,273 @@
+// The simulated switch starts, serves the agreed data in each variant, and leaves nothing behind.
+#include "simulated_switch.h"
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "raw_snmp.h"
+
+namespace tarnwick::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using Variant = SimulatedSwitch::Variant;
+
+constexpr auto kWait = 1000ms;
+constexpr std::int64_t kNoSuchName = 2;
+const std::string kIfIndex = "1.3.6.1.2.1.2.2.1.1";
+const std::string kIfDescr = "1.3.6.1.2.1.2.2.1.2";
+const std::string kIfName = "1.3.6.1.2.1.31.1.1.1.1";
+const std::string kVlanId = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.1";
+const std::string kVlanName = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.2";
+const std::string kVlanPorts = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3";
+const std::string kPortIfIndex = "1.3.6.1.4.1.2011.2.23.1.18.4.5.1.3";
+const std::string kSave = "1.3.6.1.4.1.2011.2.23.1.9.1.11.0";
+
+std::unique_ptr<SimulatedSwitch> StartOrFail(Variant variant) {
+    std::string error;
+    auto agent = SimulatedSwitch::Start(variant, &error);
+    EXPECT_NE(agent, nullptr) << error;
+    return agent;
+}
+
+RawExchange Ask(const SimulatedSwitch& agent, PduType type, const std::string& oid,
+                const std::string& community = "public", RawValue value = {}) {
+    return Exchange(agent.Port(), {type, community, oid, std::move(value)}, kWait);
+}
+
+// Processes whose command line names the endpoint: run-switch and snmpsimd both do.
+int ProcessesServing(std::uint16_t port) {
+    const std::string needle = "127.0.0.1:" + std::to_string(port) + std::string(1, '\0');
+    int count = 0;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+        std::ifstream cmdline(entry.path() / "cmdline");
+        const std::string text{std::istreambuf_iterator<char>(cmdline),
+                               std::istreambuf_iterator<char>()};
+        if (text.find(needle) != std::string::npos) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+bool PortIsFree(std::uint16_t port) {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
+
+}  // namespace
+
+// Names the variant in test names and failure messages.
+void PrintTo(SimulatedSwitch::Variant variant, std::ostream* out) {
+    *out << [variant] {
+        switch (variant) {
+            case Variant::Standard:
+                return "Standard";
+            case Variant::Large:
+                return "Large";
+            case Variant::Silent:
+                return "Silent";
+            case Variant::StallMidWalk:
+                return "StallMidWalk";
+            case Variant::RefusingSets:
+                return "RefusingSets";
+        }
+        return "Unknown";
+    }();
+}
+
+namespace {
+
+class LifecycleTest : public ::testing::TestWithParam<Variant> {};
+
+TEST_P(LifecycleTest, StartsAnswersAndStopsWithoutLeftovers) {
+    auto agent = StartOrFail(GetParam());
+    ASSERT_NE(agent, nullptr);
+    const std::uint16_t port = agent->Port();
+    EXPECT_EQ(agent->Address(), "127.0.0.1:" + std::to_string(port));
+    EXPECT_GE(ProcessesServing(port), 1);
+
+    const RawExchange sysDescr = Ask(*agent, PduType::Get, "1.3.6.1.2.1.1.1.0");
+    if (GetParam() == Variant::Silent) {
+        EXPECT_EQ(sysDescr.outcome, Outcome::NoAnswer);  // not PortClosed: someone listens
+    } else {
+        ASSERT_EQ(sysDescr.outcome, Outcome::Answered);
+        EXPECT_EQ(sysDescr.response.errorStatus, 0);
+        EXPECT_NE(sysDescr.response.value.AsText().find("Tarnwick simulated"), std::string::npos);
+    }
+
+    agent.reset();
+    EXPECT_EQ(ProcessesServing(port), 0);
+    EXPECT_TRUE(PortIsFree(port));
+}
+
+std::string VariantTestName(const ::testing::TestParamInfo<Variant>& info) {
+    std::ostringstream name;
+    PrintTo(info.param, &name);
+    return name.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(Variants, LifecycleTest,
+                         ::testing::Values(Variant::Standard, Variant::Large, Variant::Silent,
+                                           Variant::StallMidWalk, Variant::RefusingSets),
+                         VariantTestName);
+
+struct Expected {
+    const char* name;
+    PduType type;
+    std::string oid;
+    std::int64_t errorStatus;
+    std::string answerOid;  // empty: not checked
+    std::uint8_t tag;
+    std::vector<std::uint8_t> bytes;
+};
+
+std::vector<std::uint8_t> Text(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+void ExpectAll(const SimulatedSwitch& agent, const std::vector<Expected>& cases) {
+    for (const Expected& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RawExchange got = Ask(agent, c.type, c.oid);
+        ASSERT_EQ(got.outcome, Outcome::Answered);
+        EXPECT_EQ(got.response.errorStatus, c.errorStatus);
+        if (c.errorStatus != 0) {
+            continue;
+        }
+        if (!c.answerOid.empty()) {
+            EXPECT_EQ(got.response.oid, c.answerOid);
+        }
+        EXPECT_EQ(got.response.value.tag, c.tag);
+        EXPECT_EQ(got.response.value.bytes, c.bytes);
+    }
+}
+
+TEST(StandardDataTest, ServesTheAgreedObjectsAndColumnEnds) {
+    auto agent = StartOrFail(Variant::Standard);
+    ASSERT_NE(agent, nullptr);
+    const auto G = PduType::Get;
+    const auto N = PduType::GetNext;
+    ExpectAll(*agent,
+              {
+                  {"first ifIndex", N, kIfIndex, 0, kIfIndex + ".1", kBerInteger, {1}},
+                  {"ifIndex walk leaves the column", N, kIfIndex + ".52", 0, kIfDescr + ".1", 4,
+                   Text("InLoopBack0")},
+                  {"ifName 4", G, kIfName + ".4", 0, "", kBerOctetString, Text("MEth0/0/1")},
+                  {"ifName of port 48", G, kIfName + ".52", 0, "", kBerOctetString,
+                   Text("GigabitEthernet0/0/48")},
+                  {"ifName walk leaves the column",
+                   N,
+                   kIfName + ".52",
+                   0,
+                   "1.3.6.1.2.1.31.1.1.1.2.1",
+                   kBerCounter32,
+                   {0}},
+                  {"VLAN 100 ID", G, kVlanId + ".100", 0, "", kBerInteger, {100}},
+                  {"VLAN 20 name", G, kVlanName + ".20", 0, "", 4, Text("lab-net")},
+                  {"office bitmap", G, kVlanPorts + ".10", 0, "", 4, {0, 0xFE, 0, 0, 0, 0xFF}},
+                  {"printable bitmap", G, kVlanPorts + ".30", 0, "", 4, Text("@     ")},
+                  {"VlanPorts walk leaves the column",
+                   N,
+                   kVlanPorts + ".100",
+                   0,
+                   "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.4.1",
+                   kBerInteger,
+                   {1}},
+                  {"port 48 ifIndex", G, kPortIfIndex + ".48", 0, "", kBerInteger, {52}},
+                  {"end of the MIB view", N, kPortIfIndex + ".48", kNoSuchName, "", 0, {}},
+                  {"no such instance", G, kVlanPorts + ".3", kNoSuchName, "", 0, {}},
+              });
+}
+
+TEST(StandardDataTest, UnknownCommunityGetsNoAnswer) {
+    auto agent = StartOrFail(Variant::Standard);
+    ASSERT_NE(agent, nullptr);
+    EXPECT_EQ(Ask(*agent, PduType::Get, "1.3.6.1.2.1.1.1.0", "secret").outcome, Outcome::NoAnswer);
+}
+
+TEST(StandardDataTest, SetThroughPrivateIsReadBackThroughPublic) {
+    auto agent = StartOrFail(Variant::Standard);
+    ASSERT_NE(agent, nullptr);
+    const std::vector<std::uint8_t> bitmap{0xFE, 0, 0, 0, 0x01, 0};
+    const RawExchange set =
+        Ask(*agent, PduType::Set, kVlanPorts + ".1", "private", RawValue::Octets(bitmap));
+    ASSERT_EQ(set.outcome, Outcome::Answered);
+    EXPECT_EQ(set.response.errorStatus, 0);
+    EXPECT_EQ(Ask(*agent, PduType::Get, kVlanPorts + ".1").response.value.bytes, bitmap);
+
+    const RawExchange save = Ask(*agent, PduType::Set, kSave, "private", RawValue::Integer(1));
+    EXPECT_EQ(save.response.errorStatus, 0);
+    EXPECT_EQ(Ask(*agent, PduType::Get, kSave).response.value.AsInteger(), 1);
+}
+
+TEST(RefusingSetsTest, VlanPortsAndSaveAreRefusedWithNoSuchNameAndKeepTheirValues) {
+    auto agent = StartOrFail(Variant::RefusingSets);
+    ASSERT_NE(agent, nullptr);
+    const RawExchange ports = Ask(*agent, PduType::Set, kVlanPorts + ".10", "private",
+                                  RawValue::Octets({0, 0, 0, 0, 0, 0}));
+    ASSERT_EQ(ports.outcome, Outcome::Answered);
+    EXPECT_EQ(ports.response.errorStatus, kNoSuchName);
+    EXPECT_EQ(ports.response.errorIndex, 1);
+    const RawExchange save = Ask(*agent, PduType::Set, kSave, "private", RawValue::Integer(1));
+    EXPECT_EQ(save.response.errorStatus, kNoSuchName);
+
+    ExpectAll(*agent, {
+                          {"office bitmap kept",
+                           PduType::Get,
+                           kVlanPorts + ".10",
+                           0,
+                           "",
+                           4,
+                           {0, 0xFE, 0, 0, 0, 0xFF}},
+                          {"save object kept", PduType::Get, kSave, 0, "", kBerInteger, {0}},
+                      });
+}
+
+TEST(StallMidWalkTest, IfNameWalkStallsAtTheFifthRowWhileTheAgentLivesOn) {
+    auto agent = StartOrFail(Variant::StallMidWalk);
+    ASSERT_NE(agent, nullptr);
+    const RawExchange fourth = Ask(*agent, PduType::GetNext, kIfName + ".3");
+    ASSERT_EQ(fourth.outcome, Outcome::Answered);
+    EXPECT_EQ(fourth.response.oid, kIfName + ".4");
+
+    const RawExchange fifth =
+        Exchange(agent->Port(), {PduType::GetNext, "public", kIfName + ".4", {}}, 300ms);
+    EXPECT_EQ(fifth.outcome, Outcome::NoAnswer);
+    EXPECT_EQ(Ask(*agent, PduType::Get, kVlanName + ".1").outcome, Outcome::Answered);
+}
+
+TEST(LargeDataTest, ServesFourThousandRowColumns) {
+    auto agent = StartOrFail(Variant::Large);
+    ASSERT_NE(agent, nullptr);
+    const auto G = PduType::Get;
+    const auto N = PduType::GetNext;
+    ExpectAll(*agent,
+              {
+                  {"last ifName", G, kIfName + ".4096", 0, "", 4, Text("GigabitEthernet0/0/4096")},
+                  {"last VLAN name", G, kVlanName + ".4094", 0, "", 4, Text("vlan-4094")},
+                  {"VLAN ID walk leaves the column", N, kVlanId + ".4094", 0, kVlanName + ".1", 4,
+                   Text("vlan-1")},
+                  {"last port row", G, kPortIfIndex + ".4096", 0, "", kBerInteger, {0x10, 0x00}},
+                  {"end of the MIB view", N, kPortIfIndex + ".4096", kNoSuchName, "", 0, {}},
+              });
+}
+
+}  // namespace
+}  // namespace tarnwick::testing
