@@ -11,7 +11,8 @@ namespace tarnwick {
 inline constexpr std::uint16_t kDefaultSnmpPort = 161;
 
 struct DeviceAddress {
-    std::string peerName;  // Net-SNMP transport text: "udp:a.b.c.d:p", "udp6:[v6]:p" or "host:p"
+    // Net-SNMP transport text: "udp:a.b.c.d:p", "udp6:[v6]:p" or "udp:host:p".
+    std::string peerName;
 };
 
 // IPv4 dotted quad or host name, optionally ":port"; "[IPv6]" optionally followed by ":port".

@@ -1,0 +1,158 @@
+// Parsing of the device address field into a Net-SNMP peer name; malformed text gives nothing.
+#include "device_address.h"
+
+#include <arpa/inet.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+
+namespace tarnwick {
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// A decimal number of 1..maxDigits digits, nothing else, within [low, high].
+std::optional<unsigned> ParseNumber(std::string_view text, std::size_t maxDigits, unsigned low,
+                                    unsigned high) {
+    if (text.empty() || text.size() > maxDigits ||
+        !std::all_of(text.begin(), text.end(), IsDigit)) {
+        return std::nullopt;
+    }
+    unsigned value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    if (value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::uint16_t> ParsePort(std::string_view text) {
+    const auto port = ParseNumber(text, 5, 1, 65535);
+    if (!port) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(*port);
+}
+
+// Exactly four decimal parts 0..255, printed back in plain decimal (no octal reading of "010").
+std::optional<std::string> CanonicalIpv4(std::string_view text) {
+    std::string result;
+    for (int part = 0; part < 4; ++part) {
+        const auto dot = text.find('.');
+        const bool last = part == 3;
+        if (last != (dot == std::string_view::npos)) {
+            return std::nullopt;
+        }
+        const auto value = ParseNumber(text.substr(0, dot), 3, 0, 255);
+        if (!value) {
+            return std::nullopt;
+        }
+        result += std::to_string(*value);
+        if (!last) {
+            result += '.';
+            text.remove_prefix(dot + 1);
+        }
+    }
+    return result;
+}
+
+bool IsHostLabel(std::string_view label) {
+    if (label.empty() || label.size() > 63 || label.front() == '-' || label.back() == '-') {
+        return false;
+    }
+    return std::all_of(label.begin(), label.end(),
+                       [](char c) { return IsLetter(c) || IsDigit(c) || c == '-'; });
+}
+
+// RFC 1123 host name: dot-separated labels of letters, digits and inner hyphens.
+bool IsHostName(std::string_view text) {
+    if (text.empty() || text.size() > 253) {
+        return false;
+    }
+    while (true) {
+        const auto dot = text.find('.');
+        if (!IsHostLabel(text.substr(0, dot))) {
+            return false;
+        }
+        if (dot == std::string_view::npos) {
+            return true;
+        }
+        text.remove_prefix(dot + 1);
+    }
+}
+
+bool IsAllNumeric(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return IsDigit(c) || c == '.'; });
+}
+
+std::string PeerName(std::string_view transport, std::string_view host, std::uint16_t port) {
+    return std::string(transport) + ":" + std::string(host) + ":" + std::to_string(port);
+}
+
+// "[v6]" or "[v6]:port".
+std::optional<DeviceAddress> ParseBracketed(std::string_view text) {
+    const auto close = text.find(']');
+    if (close == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string host(text.substr(1, close - 1));
+    std::array<unsigned char, 16> bytes{};
+    if (inet_pton(AF_INET6, host.c_str(), bytes.data()) != 1) {
+        return std::nullopt;
+    }
+    std::uint16_t port = kDefaultSnmpPort;
+    const auto rest = text.substr(close + 1);
+    if (!rest.empty()) {
+        const auto parsed = rest.front() == ':' ? ParsePort(rest.substr(1)) : std::nullopt;
+        if (!parsed) {
+            return std::nullopt;
+        }
+        port = *parsed;
+    }
+    return DeviceAddress{PeerName("udp6", "[" + host + "]", port)};
+}
+
+// "host", "host:port", "a.b.c.d" or "a.b.c.d:port".
+std::optional<DeviceAddress> ParseHostAndPort(std::string_view text) {
+    std::uint16_t port = kDefaultSnmpPort;
+    const auto colon = text.find(':');
+    if (colon != std::string_view::npos) {
+        const auto parsed = ParsePort(text.substr(colon + 1));
+        if (!parsed) {
+            return std::nullopt;
+        }
+        port = *parsed;
+        text = text.substr(0, colon);
+    }
+    if (IsAllNumeric(text)) {
+        const auto ipv4 = CanonicalIpv4(text);
+        if (!ipv4) {
+            return std::nullopt;
+        }
+        return DeviceAddress{PeerName("udp", *ipv4, port)};
+    }
+    if (!IsHostName(text)) {
+        return std::nullopt;
+    }
+    return DeviceAddress{PeerName("udp", text, port)};
+}
+
+}  // namespace
+
+std::optional<DeviceAddress> ParseDeviceAddress(std::string_view text) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    if (text.front() == '[') {
+        return ParseBracketed(text);
+    }
+    return ParseHostAndPort(text);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,63 @@
+// A scripted SNMPv1 agent on 127.0.0.1 for the agent behaviours the simulated switch cannot
+// show (column 10 after column 1, an answer that does not advance) and for counting requests.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tarnwick::testing {
+
+using SubIds = std::vector<std::uint32_t>;
+
+struct ScriptedAnswer {
+    bool silent = false;  // no answer at all
+    int errorStatus = 0;
+    SubIds oid;          // the binding sent back
+    std::string octets;  // its OCTET STRING value
+};
+
+// One received request: what the walk or SET under test sent.
+struct ReceivedRequest {
+    std::int64_t requestId = 0;
+    std::uint8_t pduType = 0;  // 0xA1 GETNEXT, 0xA3 SET
+    std::string community;
+    SubIds oid;
+    std::uint8_t valueTag = 0;  // 0x05 NULL, 0x04 OCTET STRING, 0x02 INTEGER
+    std::string value;          // the value's content octets
+};
+
+class ScriptedAgent {
+public:
+    // Called on the agent's thread with the request number (0 first) and the request.
+    using Script = std::function<ScriptedAnswer(int number, const ReceivedRequest& request)>;
+
+    explicit ScriptedAgent(Script script);
+    ~ScriptedAgent();  // stops and joins the agent thread
+    ScriptedAgent(const ScriptedAgent&) = delete;
+    ScriptedAgent& operator=(const ScriptedAgent&) = delete;
+
+    std::string Address() const;  // "127.0.0.1:port"
+    // Every datagram received so far; a library resend repeats its request id.
+    std::vector<ReceivedRequest> Requests() const;
+
+private:
+    void Serve();
+
+    Script m_script;
+    int m_socket = -1;
+    std::uint16_t m_port = 0;
+    std::atomic<bool> m_stop{false};
+    mutable std::mutex m_mutex;
+    std::vector<ReceivedRequest> m_requests;
+    std::thread m_thread;
+};
+
+// The sub-identifiers of a dotted OID, for scripts.
+SubIds Oid(std::string_view dotted);
+
+}  // namespace tarnwick::testing

@@ -1,0 +1,213 @@
+// Walk and SET behaviours against a scripted loopback agent that counts what it receives.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "net_snmp_agent.h"
+#include "net_snmp_values.h"
+#include "scripted_agent.h"
+#include "snmp_library.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::Oid;
+using testing::ReceivedRequest;
+using testing::ScriptedAgent;
+using testing::ScriptedAnswer;
+using testing::SubIds;
+using End = WalkOutcome::End;
+
+constexpr std::string_view kIfIndex = "1.3.6.1.2.1.2.2.1.1";
+constexpr int kGenErr = 5;
+constexpr int kNoSuchName = 2;
+
+class ScriptedWalk : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { InitSnmpLibrary(); }
+
+    DeviceSettings SettingsFor(const ScriptedAgent& agent) const {
+        DeviceSettings settings;
+        settings.ipAddress = agent.Address();
+        settings.timeout = 100;
+        return settings;
+    }
+
+    // Distinct requests (not counting the library's one retry) that asked for this OID.
+    static int RequestsFor(const ScriptedAgent& agent, const SubIds& oid) {
+        std::set<std::int64_t> ids;
+        for (const auto& request : agent.Requests()) {
+            if (request.oid == oid) {
+                ids.insert(request.requestId);
+            }
+        }
+        return static_cast<int>(ids.size());
+    }
+
+    NetSnmpAgent m_snmp;
+    WalkTable m_table;
+};
+
+ScriptedAnswer Row(std::string_view oid, std::string value) {
+    return {false, 0, Oid(oid), std::move(value)};
+}
+
+ScriptedAnswer Error(int errorStatus) {
+    return {false, errorStatus, {}, {}};
+}
+
+ScriptedAnswer Silence() {
+    return {true, 0, {}, {}};
+}
+
+// Answers GETNEXT from a fixed successor map; anything else is past the agent's MIB view.
+ScriptedAgent::Script Successors(std::map<SubIds, ScriptedAnswer> next) {
+    return [next = std::move(next)](int, const ReceivedRequest& request) {
+        const auto found = next.find(request.oid);
+        return found != next.end() ? found->second : Error(kNoSuchName);
+    };
+}
+
+TEST_F(ScriptedWalk, ColumnTenAfterColumnOneCountsAsInside) {
+    ScriptedAgent agent(Successors({
+        {Oid(kIfIndex), Row("1.3.6.1.2.1.2.2.1.1.1", "one")},
+        {Oid("1.3.6.1.2.1.2.2.1.1.1"), Row("1.3.6.1.2.1.2.2.1.10.1", "ten")},
+        {Oid("1.3.6.1.2.1.2.2.1.10.1"), Row("1.3.6.1.2.1.31.1.1.1.1.1", "next table")},
+    }));
+    const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndex, RowForm::WalkRow}, m_table);
+    EXPECT_EQ(outcome.end, End::Complete);
+    EXPECT_EQ(m_table, (WalkTable{"1.3.6.1.2.1.2.2.1.1.1-one", "1.3.6.1.2.1.2.2.1.10.1-ten"}));
+}
+
+TEST_F(ScriptedWalk, AnswerThatDoesNotAdvanceEndsTheWalk) {
+    const std::string_view instance = "1.3.6.1.2.1.2.2.1.1.5";
+    ScriptedAgent agent([&](int, const ReceivedRequest&) { return Row(instance, "again"); });
+    const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndex}, m_table);
+    EXPECT_EQ(outcome.end, End::Complete);
+    EXPECT_EQ(m_table, WalkTable{"again"});
+    EXPECT_EQ(agent.Requests().size(), 2u);
+}
+
+TEST_F(ScriptedWalk, StopsResendingAfterTheBound) {
+    // Two rows, then no answer for the third request.
+    ScriptedAgent agent([](int, const ReceivedRequest& request) {
+        if (request.oid == Oid(kIfIndex)) {
+            return Row("1.3.6.1.2.1.2.2.1.1.1", "1");
+        }
+        if (request.oid == Oid("1.3.6.1.2.1.2.2.1.1.1")) {
+            return Row("1.3.6.1.2.1.2.2.1.1.2", "2");
+        }
+        return Silence();
+    });
+    const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndex}, m_table);
+    EXPECT_EQ(outcome.end, End::GaveUpMidWalk);
+    EXPECT_EQ(outcome.status.code, SNMPERR_TIMEOUT);
+    EXPECT_EQ(outcome.status.text, "Timeout");
+    EXPECT_EQ(m_table, (WalkTable{"1", "2"}));
+    EXPECT_EQ(RequestsFor(agent, Oid("1.3.6.1.2.1.2.2.1.1.2")), 1 + NetSnmpAgent::kMidWalkResends);
+    // Each request goes out twice: the session's one retry.
+    EXPECT_EQ(agent.Requests().size(), 2u + 2u * (1 + NetSnmpAgent::kMidWalkResends));
+}
+
+TEST_F(ScriptedWalk, ErrorStatusesInMidWalk) {
+    struct Case {
+        const char* name;
+        int failuresBeforeSecondRow;  // genErr answers before the second row arrives
+        int failuresAfterSecondRow;   // then genErr answers, or noSuchName when negative
+        End end;
+        int code;
+        WalkTable rows;
+    };
+    const int bound = NetSnmpAgent::kMidWalkResends;
+    const Case cases[] = {
+        {"success resets the count", bound, bound, End::Complete, 0, {"a", "b"}},
+        {"bound after a reset", bound, bound + 1, End::GaveUpMidWalk, kGenErr, {"a", "b"}},
+        {"bound reached at once", bound + 1, 0, End::GaveUpMidWalk, kGenErr, {"a"}},
+        {"noSuchName ends quietly", 0, -1, End::Complete, 0, {"a", "b"}},
+    };
+    for (const auto& c : cases) {
+        ScriptedAgent agent(
+            [&c, seen = std::map<SubIds, int>{}](int, const ReceivedRequest& request) mutable {
+                const int count = seen[request.oid]++;
+                if (request.oid == Oid(kIfIndex)) {
+                    return Row("1.3.6.1.2.1.2.2.1.1.1", "a");
+                }
+                if (request.oid == Oid("1.3.6.1.2.1.2.2.1.1.1")) {
+                    return count < c.failuresBeforeSecondRow ? Error(kGenErr)
+                                                             : Row("1.3.6.1.2.1.2.2.1.1.2", "b");
+                }
+                const bool pastTheEnd =
+                    c.failuresAfterSecondRow < 0 || count >= c.failuresAfterSecondRow;
+                return Error(pastTheEnd ? kNoSuchName : kGenErr);
+            });
+        WalkTable table;
+        const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndex}, table);
+        EXPECT_EQ(outcome.end, c.end) << c.name;
+        EXPECT_EQ(outcome.status.code, c.code) << c.name;
+        EXPECT_EQ(table, c.rows) << c.name;
+    }
+}
+
+TEST_F(ScriptedWalk, FirstRequestErrorStoresNothing) {
+    ScriptedAgent agent([](int, const ReceivedRequest&) { return Error(kGenErr); });
+    m_table = {"kept"};
+    const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndex}, m_table);
+    EXPECT_EQ(outcome.end, End::FirstRequestFailed);
+    EXPECT_EQ(outcome.status.code, kGenErr);
+    EXPECT_EQ(outcome.status.text, "(genError) A general failure occured");
+    EXPECT_EQ(m_table, WalkTable{"kept"});
+    EXPECT_EQ(agent.Requests().size(), 1u);
+}
+
+TEST_F(ScriptedWalk, MalformedAddressSendsNothing) {
+    ScriptedAgent agent(
+        [](int, const ReceivedRequest&) { return Row("1.3.6.1.2.1.2.2.1.1.1", "x"); });
+    DeviceSettings settings = SettingsFor(agent);
+    // inet_aton() reads "127.1" as 127.0.0.1, so without our own parsing this would reach the
+    // agent.
+    settings.ipAddress = "127.1" + agent.Address().substr(agent.Address().find(':'));
+
+    const auto walk = m_snmp.Walk(settings, {kIfIndex}, m_table);
+    EXPECT_EQ(walk.end, End::FirstRequestFailed);
+    EXPECT_EQ(walk.status.code, SNMPERR_BAD_ADDRESS);
+    EXPECT_EQ(walk.status.text, "Unknown host");
+    const auto set = m_snmp.Set(settings, "1.3.6.1.4.1.2011.2.23.1.9.1.11.0", std::int32_t{1});
+    EXPECT_EQ(set.code, SNMPERR_BAD_ADDRESS);
+    EXPECT_TRUE(m_table.empty());
+    EXPECT_TRUE(agent.Requests().empty());
+}
+
+TEST_F(ScriptedWalk, SetSendsOneExactBindingWithTheWriteCommunity) {
+    using namespace std::string_literals;
+    ScriptedAgent agent([](int, const ReceivedRequest& request) {
+        return ScriptedAnswer{false, 0, request.oid, request.value};
+    });
+    DeviceSettings settings = SettingsFor(agent);
+    settings.readCommunity = "reader";
+    settings.writeCommunity = "writer";
+    const std::string bitmap = "\x00\x01\x00\x00\x80\x00"s;
+    const std::string_view ports = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3.10";
+
+    EXPECT_TRUE(m_snmp.Set(settings, ports, OctetString{bitmap}).ok());
+    EXPECT_TRUE(m_snmp.Set(settings, ports, OctetString{""}).ok());
+    EXPECT_TRUE(m_snmp.Set(settings, "1.3.6.1.4.1.2011.2.23.1.9.1.11.0", std::int32_t{1}).ok());
+    EXPECT_EQ(m_snmp.Walk(settings, {kIfIndex}, m_table).end, End::Complete);
+
+    const auto requests = agent.Requests();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_EQ(requests[0].pduType, 0xA3);
+    EXPECT_EQ(requests[0].community, "writer");
+    EXPECT_EQ(requests[0].oid, Oid(ports));
+    EXPECT_EQ(requests[0].valueTag, 0x04);
+    EXPECT_EQ(requests[0].value, bitmap);
+    EXPECT_EQ(requests[1].valueTag, 0x04);
+    EXPECT_EQ(requests[1].value, "");
+    EXPECT_EQ(requests[2].valueTag, 0x02);
+    EXPECT_EQ(requests[2].value, "\x01");
+    EXPECT_EQ(requests[3].pduType, 0xA1);
+    EXPECT_EQ(requests[3].community, "reader");
+}
+
+}  // namespace
+}  // namespace tarnwick
