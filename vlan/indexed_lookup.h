@@ -13,7 +13,8 @@ namespace tarnwick {
 // The value of the first row whose OID part ends in "." + index, trimmed at both ends.
 std::optional<std::string> FindIndexedValue(const WalkTable& table, std::string_view index);
 
-// The same lookup over a table indexed once, for views that look up many instances.
+// The same lookup over a table indexed once, for views that look up many instances. The table
+// must outlive it and stay unchanged meanwhile.
 class IndexedRows {
 public:
     explicit IndexedRows(const WalkTable& table);

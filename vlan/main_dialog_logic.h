@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "dialog_ports.h"
+#include "indexed_lookup.h"
 #include "snmp_agent.h"
 #include "vlan_tables.h"
 
@@ -37,10 +38,20 @@ public:
     // Double-click on the VLAN list: list the selected VLAN's member ports.
     void OnDblclkVlanList();
     void ShowVlanMembers();
+    // These two index the lookup tables on each call; ShowVlanMembers indexes them once.
     void FillMemberView(std::string_view rowValue);
     void AddMemberPortRow(int port);
 
 private:
+    // The two tables a member row is looked up in, each indexed once per view.
+    struct MemberLookups {
+        IndexedRows portIfIndex;
+        IndexedRows ifName;
+    };
+    MemberLookups IndexMemberTables() const;
+    void FillMemberView(std::string_view rowValue, const MemberLookups& lookups);
+    void AddMemberPortRow(int port, const MemberLookups& lookups);
+
     DialogState& m_state;
     DialogPorts m_ports;
 };

@@ -1,0 +1,119 @@
+// Port bitmaps: the printed value to bitmap text and member ports, and the port-to-bit rule.
+#include "port_bitmap.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "printable.h"
+
+namespace tarnwick {
+namespace {
+
+std::vector<int> PortRange(int first, int last) {
+    std::vector<int> ports;
+    for (int p = first; p <= last; ++p) {
+        ports.push_back(p);
+    }
+    return ports;
+}
+
+std::string Octets(std::initializer_list<unsigned char> bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// 20 octets, so the dump takes two rows: port 1 in the first, ports 129 and 160 in the second.
+std::string TwentyOctets() {
+    std::string octets(20, '\0');
+    octets[0] = '\x01';
+    octets[16] = '\x01';
+    octets[19] = '\x80';
+    return octets;
+}
+
+struct DecodeCase {
+    const char* name;
+    std::string rowValue;
+    std::string bitmapText;
+    std::vector<int> ports;
+    friend void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class DecodePortBitmapCases : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DecodePortBitmapCases, GivesTheBitmapTextAndPorts) {
+    const DecodeCase& c = GetParam();
+    EXPECT_EQ(ExtractBitmapText(c.rowValue), c.bitmapText);
+    EXPECT_EQ(DecodePortBitmap(c.rowValue), c.ports);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, DecodePortBitmapCases,
+    ::testing::Values(
+        DecodeCase{"GapThenRendering", "01 80 00   ...", "018000", {1, 16}},
+        DecodeCase{"HexDumpRow", HexDump(Octets({0x01, 0x80, 0x00})), "018000", {1, 16}},
+        DecodeCase{"LeadingWhiteSpace", "  FF 00  ..", "FF00", PortRange(1, 8)},
+        DecodeCase{"LeadingTabsAndNewLines", "\t\r\n\v\f  FF  .", "FF", PortRange(1, 8)},
+        DecodeCase{"LowerCase", "0a  ", "0a", {2, 4}}, DecodeCase{"NoGap", "0F", "", {}},
+        DecodeCase{"SingleBlankIsNoGap", "0F ", "", {}}, DecodeCase{"Empty", "", "", {}},
+        DecodeCase{"OnlyWhiteSpace", " \t\n  \n", "", {}},
+        DecodeCase{"OddLengthIgnoresLastDigit", "010  ", "010", {1}},
+        DecodeCase{"PairStartingWithNonHexIsZero", "G1 01  ", "G101", {9}},
+        DecodeCase{"HexThenNonHexIsThatDigit", "F.  ", "F.", {1, 2, 3, 4}},
+        DecodeCase{"TabIsNoSeparator", "0\t1  ", "0\t1", {}},
+        DecodeCase{"EveryRowIsRead", "  01 00  ..\n  00 80  ..\n", "01000080", {1, 32}},
+        DecodeCase{"RowWithoutGapAddsNothing", "  01  .\nFF\n  02  .", "0102", {1, 10}},
+        DecodeCase{"CarriageReturnLineEnds", "  01  .\r\n  02  .\r\n", "0102", {1, 10}},
+        DecodeCase{"MultiRowHexDump",
+                   HexDump(TwentyOctets()),
+                   "01000000000000000000000000000000"
+                   "01000080",
+                   {1, 129, 160}},
+        DecodeCase{"PrintableBytesStillDumped", HexDump("\x40\x20"), "4020", {7, 14}}),
+    [](const auto& c) { return std::string(c.param.name); });
+
+struct PositionCase {
+    int port;
+    std::size_t octet;
+    std::uint8_t mask;
+    friend void PrintTo(const PositionCase& c, std::ostream* os) { *os << "port " << c.port; }
+};
+
+class PortBitPositions : public ::testing::TestWithParam<PositionCase> {};
+
+TEST_P(PortBitPositions, FollowTheLeastSignificantBitFirstRule) {
+    const PositionCase& c = GetParam();
+    const BitPosition position = PortBitPosition(c.port);
+    EXPECT_EQ(position.octet, c.octet);
+    EXPECT_EQ(position.mask, c.mask);
+
+    std::string octets(c.octet + 1, '\0');
+    octets[c.octet] = static_cast<char>(c.mask);
+    EXPECT_EQ(DecodePortBitmap(HexDump(octets)), std::vector<int>{c.port});
+}
+
+INSTANTIATE_TEST_SUITE_P(Ports, PortBitPositions,
+                         ::testing::Values(PositionCase{1, 0, 0x01}, PositionCase{8, 0, 0x80},
+                                           PositionCase{9, 1, 0x01}, PositionCase{16, 1, 0x80},
+                                           PositionCase{4088, 510, 0x80},
+                                           PositionCase{4089, 511, 0x01}),
+                         [](const auto& c) { return std::to_string(c.param.port); });
+
+TEST(PortBitmap, EveryPortRoundTripsThroughItsBitAndTheHexDump) {
+    for (int port = 1; port <= 4200; ++port) {
+        const BitPosition position = PortBitPosition(port);
+        std::string octets(525, '\0');
+        octets[position.octet] = static_cast<char>(position.mask);
+        ASSERT_EQ(DecodePortBitmap(HexDump(octets)), std::vector<int>{port});
+    }
+}
+
+TEST(PortBitmap, ReadsABitmapOfAnyLengthWhole) {
+    const std::string octets(600, '\xFF');
+    EXPECT_EQ(ExtractBitmapText(HexDump(octets)).size(), 1200U);
+    EXPECT_EQ(DecodePortBitmap(HexDump(octets)), PortRange(1, 4800));
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,81 @@
+// Finding the row of one instance in a walked table ("<oid>.<index>-<value>").
+#include "indexed_lookup.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
+
+std::string Trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(kWhiteSpace);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const std::size_t last = text.find_last_not_of(kWhiteSpace);
+    return std::string(text.substr(first, last - first + 1));
+}
+
+// The row's text before its first "-", or nothing for a row without one.
+std::optional<std::string_view> OidPart(std::string_view row) {
+    const std::size_t dash = row.find('-');
+    if (dash == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return row.substr(0, dash);
+}
+
+// Only the OID part is matched, so a value that happens to hold ".<index>-" is never taken for
+// the instance's row.
+bool IsRowOfInstance(std::string_view row, std::string_view index) {
+    const std::optional<std::string_view> oid = OidPart(row);
+    if (!oid || oid->size() <= index.size()) {
+        return false;
+    }
+    const std::size_t dot = oid->size() - index.size() - 1;
+    return (*oid)[dot] == '.' && oid->substr(dot + 1) == index;
+}
+
+std::string RowValue(std::string_view row) {
+    return Trimmed(row.substr(row.find('-') + 1));
+}
+
+}  // namespace
+
+std::optional<std::string> FindIndexedValue(const WalkTable& table, std::string_view index) {
+    for (const std::string& row : table) {
+        if (IsRowOfInstance(row, index)) {
+            return RowValue(row);
+        }
+    }
+    return std::nullopt;
+}
+
+// A row answers for index text t, when t holds no ".", exactly when t is the last component of
+// the row's OID part; an index text with a "." is left to the linear scan.
+IndexedRows::IndexedRows(const WalkTable& table) : m_table(table) {
+    m_firstRowOfInstance.reserve(table.size());
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const std::optional<std::string_view> oid = OidPart(table[i]);
+        if (!oid) {
+            continue;
+        }
+        const std::size_t dot = oid->rfind('.');
+        if (dot == std::string_view::npos) {
+            continue;
+        }
+        m_firstRowOfInstance.emplace(oid->substr(dot + 1), i);
+    }
+}
+
+std::optional<std::string> IndexedRows::Find(std::string_view index) const {
+    if (index.find('.') != std::string_view::npos) {
+        return FindIndexedValue(m_table, index);
+    }
+    const auto found = m_firstRowOfInstance.find(index);
+    if (found == m_firstRowOfInstance.end()) {
+        return std::nullopt;
+    }
+    return RowValue(m_table[found->second]);
+}
+
+}  // namespace tarnwick

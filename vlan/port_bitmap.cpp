@@ -1,0 +1,97 @@
+// VlanPorts bitmaps: from the printed value to the bitmap text and the member ports.
+#include "port_bitmap.h"
+
+#include <algorithm>
+#include <climits>
+#include <optional>
+
+namespace tarnwick {
+namespace {
+
+constexpr std::string_view kLeadingWhiteSpace = " \t\r\n\v\f";
+// Keeps every port number within an int, however long the value.
+constexpr std::size_t kMaxOctets = INT_MAX / 8;
+
+std::optional<int> HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return std::nullopt;
+}
+
+// Reads a pair as "%02X" would: the digits up to the first non-hex character.
+std::uint8_t ParseOctet(char high, char low) {
+    const std::optional<int> first = HexDigitValue(high);
+    if (!first) {
+        return 0;
+    }
+    const std::optional<int> second = HexDigitValue(low);
+    if (!second) {
+        return static_cast<std::uint8_t>(*first);
+    }
+    return static_cast<std::uint8_t>(*first * 16 + *second);
+}
+
+// The hex part of one printed row: the text before its first gap of two blanks, blanks removed.
+void AppendRowHexDigits(std::string_view line, std::string& digits) {
+    const std::size_t start = line.find_first_not_of(kLeadingWhiteSpace);
+    if (start == std::string_view::npos) {
+        return;
+    }
+    line.remove_prefix(start);
+    const std::size_t gap = line.find("  ");
+    if (gap == std::string_view::npos) {
+        return;
+    }
+    for (const char c : line.substr(0, gap)) {
+        if (c != ' ') {
+            digits.push_back(c);
+        }
+    }
+}
+
+}  // namespace
+
+BitPosition PortBitPosition(int port) {
+    if (port < 1) {
+        return {0, 0};
+    }
+    const auto bit = static_cast<unsigned>(port - 1);
+    return {bit / 8, static_cast<std::uint8_t>(1U << (bit % 8))};
+}
+
+std::string ExtractBitmapText(std::string_view rowValue) {
+    std::string digits;
+    while (!rowValue.empty()) {
+        const std::size_t end = rowValue.find('\n');
+        AppendRowHexDigits(rowValue.substr(0, end), digits);
+        if (end == std::string_view::npos) {
+            break;
+        }
+        rowValue.remove_prefix(end + 1);
+    }
+    return digits;
+}
+
+std::vector<int> DecodePortBitmap(std::string_view rowValue) {
+    const std::string text = ExtractBitmapText(rowValue);
+    const std::size_t octets = std::min(text.size() / 2, kMaxOctets);
+    std::vector<int> ports;
+    for (std::size_t k = 0; k < octets; ++k) {
+        const std::uint8_t octet = ParseOctet(text[2 * k], text[2 * k + 1]);
+        for (unsigned i = 0; i < 8; ++i) {
+            if ((octet & (1U << i)) != 0) {
+                ports.push_back(static_cast<int>(k * 8 + i + 1));
+            }
+        }
+    }
+    return ports;
+}
+
+}  // namespace tarnwick
