@@ -1,0 +1,24 @@
+// CTarnwickApp: the application object; its start-up runs the whole program.
+#include "tarnwick_app.h"
+
+#include <memory>
+
+#include "program_icon.h"
+#include "snmp_library.h"
+#include "tarnwick_dlg.h"
+
+namespace tarnwick {
+
+CTarnwickApp::CTarnwickApp(int& argc, char** argv) : m_application(argc, argv) {
+    QApplication::setWindowIcon(ProgramIcon());
+}
+
+bool CTarnwickApp::InitInstance() {
+    InitSnmpLibrary();
+    auto dialog = std::make_unique<CTarnwickDlg>();
+    dialog->exec();
+    dialog.reset();
+    return false;
+}
+
+}  // namespace tarnwick

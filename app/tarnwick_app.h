@@ -1,0 +1,21 @@
+// CTarnwickApp: the application object; its start-up runs the whole program.
+#pragma once
+
+#include <QApplication>
+
+namespace tarnwick {
+
+class CTarnwickApp {
+public:
+    // argc must outlive the application object.
+    CTarnwickApp(int& argc, char** argv);
+
+    // Starts the SNMP library, runs the main window modally and destroys it. Returns false: no
+    // event loop of the application's own follows, so the process ends.
+    bool InitInstance();
+
+private:
+    QApplication m_application;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,70 @@
+// Takes docs/main-window.png: reads a switch on a loopback address, lists VLAN 10's ports, and
+// saves the window. Usage: screenshot_main_window <loopback address:port> <output.png>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTest>
+#include <cstdio>
+
+#include "snmp_library.h"
+#include "tarnwick_dlg.h"
+#include "tarnwick_dlg_template.h"
+#include "ui_test_support.h"
+
+namespace {
+
+bool IsLoopback(const QString& address) {
+    return address.startsWith(QStringLiteral("127.")) ||
+           address.startsWith(QStringLiteral("[::1]"));
+}
+
+int RowOfVlan(const tarnwick::ReportListView& list, const QString& vlanId) {
+    for (int row = 0; row < list.model()->rowCount(); ++row) {
+        if (list.Model().Text(row, 0) == vlanId) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace tarnwick;
+    QApplication application(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() != 3 || !IsLoopback(arguments[1])) {
+        std::fprintf(stderr, "usage: screenshot_main_window <127.x.x.x:port> <output.png>\n");
+        return 2;
+    }
+    InitSnmpLibrary();
+    CTarnwickDlg dialog;
+    const DialogControls& controls = dialog.Controls();
+    controls.Get<QLineEdit>(kIdIpAddress).setText(arguments[1]);
+    dialog.show();
+    if (!QTest::qWaitForWindowExposed(&dialog)) {
+        std::fprintf(stderr, "the window was not shown\n");
+        return 1;
+    }
+
+    testing::MessageBoxCloser closer;
+    controls.Get<QPushButton>(kIdOk).click();
+    auto& vlans = controls.Get<ReportListView>(kIdVlanList);
+    const int row = RowOfVlan(vlans, QStringLiteral("10"));
+    if (!closer.Boxes().empty() || row < 0) {
+        std::fprintf(stderr, "the read failed: %d messages, VLAN 10 %s\n",
+                     static_cast<int>(closer.Boxes().size()), row < 0 ? "missing" : "listed");
+        return 1;
+    }
+    const QPoint vlan10 = vlans.visualRect(vlans.model()->index(row, 0)).center();
+    QTest::mouseClick(vlans.viewport(), Qt::LeftButton, {}, vlan10);
+    QTest::mouseDClick(vlans.viewport(), Qt::LeftButton, {}, vlan10);
+    QTest::qWait(200);
+
+    if (!dialog.grab().save(arguments[2], "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(arguments[2]));
+        return 1;
+    }
+    return 0;
+}

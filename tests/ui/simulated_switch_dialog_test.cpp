@@ -1,0 +1,86 @@
+// The main window against the simulated switch over loopback: Read, then a VLAN's member ports.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net_snmp_agent.h"
+#include "simulated_switch.h"
+#include "snmp_library.h"
+#include "tarnwick_dlg.h"
+#include "tarnwick_dlg_template.h"
+#include "ui_test_support.h"
+
+namespace tarnwick {
+namespace {
+
+using Rows = std::vector<std::vector<QString>>;
+
+Rows RowsOf(const ReportListView& list) {
+    Rows rows;
+    for (int row = 0; row < list.model()->rowCount(); ++row) {
+        std::vector<QString> cells;
+        for (int column = 0; column < list.model()->columnCount(); ++column) {
+            cells.push_back(list.Model().Text(row, column));
+        }
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+class SimulatedSwitchDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitSnmpLibrary();
+        std::string error;
+        m_switch =
+            testing::SimulatedSwitch::Start(testing::SimulatedSwitch::Variant::Standard, &error);
+        ASSERT_NE(m_switch, nullptr) << error;
+        m_dialog.Controls()
+            .Get<QLineEdit>(kIdIpAddress)
+            .setText(QString::fromStdString(m_switch->Address()));
+        m_dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_dialog));
+    }
+
+    ReportListView& List(int id) { return m_dialog.Controls().Get<ReportListView>(id); }
+
+    std::unique_ptr<testing::SimulatedSwitch> m_switch;
+    NetSnmpAgent m_agent;
+    CTarnwickDlg m_dialog{m_agent};
+};
+
+TEST_F(SimulatedSwitchDialogTest, ReadListsTheVlansAndADoubleClickListsVlan10sPorts) {
+    testing::MessageBoxCloser closer;
+    m_dialog.Controls().Get<QPushButton>(kIdOk).click();
+    EXPECT_TRUE(closer.Texts().empty());
+
+    const Rows vlans = {
+        {QStringLiteral("1"), QStringLiteral("default")},
+        {QStringLiteral("2"), QStringLiteral("mgmt")},
+        {QStringLiteral("10"), QStringLiteral("office")},
+        {QStringLiteral("20"), QStringLiteral("lab-net")},
+        {QStringLiteral("30"), QStringLiteral("printers")},
+        {QStringLiteral("100"), QStringLiteral("voice")},
+    };
+    ReportListView& vlanList = List(kIdVlanList);
+    ASSERT_EQ(RowsOf(vlanList), vlans);
+
+    Rows members;
+    for (const int port : {10, 11, 12, 13, 14, 15, 16, 41, 42, 43, 44, 45, 46, 47, 48}) {
+        members.push_back({QString::number(port), QString::number(port + 4),
+                           QStringLiteral("GigabitEthernet0/0/%1").arg(port)});
+    }
+    const QPoint vlan10 = vlanList.visualRect(vlanList.model()->index(2, 1)).center();
+    QTest::mouseClick(vlanList.viewport(), Qt::LeftButton, {}, vlan10);
+    QTest::mouseDClick(vlanList.viewport(), Qt::LeftButton, {}, vlan10);
+    EXPECT_EQ(RowsOf(List(kIdInterfaceList)), members);
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,48 @@
+// Helpers of the UI tests: a closer for the real message boxes, and a counting SNMP agent.
+#include "ui_test_support.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace tarnwick::testing {
+
+MessageBoxCloser::MessageBoxCloser(WhileShown whileShown) : m_whileShown(std::move(whileShown)) {
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { CloseActiveBox(); });
+    m_timer.start(5);
+}
+
+std::vector<QString> MessageBoxCloser::Texts() const {
+    std::vector<QString> texts;
+    for (const Shown& box : m_shown) {
+        texts.push_back(box.text);
+    }
+    return texts;
+}
+
+void MessageBoxCloser::CloseActiveBox() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) {
+        return;
+    }
+    m_shown.push_back({box->windowTitle(), box->text()});
+    if (m_whileShown) {
+        m_whileShown(*box);
+    }
+    box->button(QMessageBox::Ok)->click();
+}
+
+WalkOutcome CountingAgent::Walk(const DeviceSettings& settings, const WalkRequest& request,
+                                WalkTable& table) {
+    ++walks;
+    lastSettings = settings;
+    return onWalk ? onWalk(request, table) : WalkOutcome{};
+}
+
+SnmpStatus CountingAgent::Set(const DeviceSettings& settings, std::string_view, const SetValue&) {
+    ++sets;
+    lastSettings = settings;
+    return {};
+}
+
+}  // namespace tarnwick::testing

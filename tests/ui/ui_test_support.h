@@ -1,0 +1,51 @@
+// Helpers of the UI tests: a closer for the real message boxes, and a counting SNMP agent.
+#pragma once
+
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+#include "snmp_agent.h"
+
+class QMessageBox;
+
+namespace tarnwick::testing {
+
+// While it lives, presses OK on every message box that opens, after recording it and letting the
+// test look at the application while the box is up.
+class MessageBoxCloser {
+public:
+    struct Shown {
+        QString caption;
+        QString text;
+    };
+    using WhileShown = std::function<void(QMessageBox&)>;
+
+    explicit MessageBoxCloser(WhileShown whileShown = {});
+    const std::vector<Shown>& Boxes() const { return m_shown; }
+    std::vector<QString> Texts() const;
+
+private:
+    void CloseActiveBox();
+
+    WhileShown m_whileShown;
+    std::vector<Shown> m_shown;
+    QTimer m_timer;
+};
+
+// Counts the requests it is sent; walks end as the test says (by default complete and empty).
+class CountingAgent final : public SnmpAgent {
+public:
+    WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
+                     WalkTable& table) override;
+    SnmpStatus Set(const DeviceSettings& settings, std::string_view oid,
+                   const SetValue& value) override;
+
+    int walks = 0;
+    int sets = 0;
+    DeviceSettings lastSettings;
+    std::function<WalkOutcome(const WalkRequest&, WalkTable&)> onWalk;
+};
+
+}  // namespace tarnwick::testing

@@ -1,0 +1,38 @@
+// The dialog's cursor: the dialog, not its controls, decides the cursor over all of them.
+#include "dialog_cursor.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QWidget>
+
+namespace tarnwick {
+namespace {
+
+Qt::CursorShape QtShape(CursorShape shape) {
+    return shape == CursorShape::Wait ? Qt::WaitCursor : Qt::ArrowCursor;
+}
+
+}  // namespace
+
+DialogCursor::DialogCursor(QWidget& dialog) : m_dialog(dialog) {
+    Apply();
+}
+
+void DialogCursor::SetCursor(CursorShape shape) {
+    m_shape = shape;
+    Apply();
+    // The command that follows blocks the event loop: hand the cursor change to the window
+    // system now, but let no user input in.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void DialogCursor::Apply() {
+    // Controls bring their own cursors (the edit fields the text cursor); override each one.
+    const QCursor cursor(QtShape(m_shape));
+    m_dialog.setCursor(cursor);
+    for (QWidget* child : m_dialog.findChildren<QWidget*>()) {
+        child->setCursor(cursor);
+    }
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,144 @@
+// Dialog templates: a dialog's controls as data, laid out in dialog units of the dialog's font.
+#include "dialog_template.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "report_list.h"
+
+namespace tarnwick {
+namespace {
+
+// Installed stand-ins for the Windows Song faces, closest first: the Noto mono face has the
+// half-width Latin letters of SimSun, so texts fit their controls as designed.
+const QStringList& CjkFallbackFamilies() {
+    static const QStringList families = {
+        QStringLiteral("SimSun"),
+        QStringLiteral("NSimSun"),
+        QStringLiteral("Noto Sans Mono CJK SC"),
+        QStringLiteral("Noto Sans CJK SC"),
+        QStringLiteral("Noto Serif CJK SC"),
+        QStringLiteral("WenQuanYi Zen Hei Mono"),
+        QStringLiteral("Droid Sans Fallback"),
+    };
+    return families;
+}
+
+QString Caption(const ControlTemplate& control) {
+    return control.caption ? QString::fromUtf8(control.caption) : QString();
+}
+
+QWidget* CreateControl(const ControlTemplate& control, QDialog& dialog) {
+    const QString caption = Caption(control);
+    switch (control.kind) {
+        case ControlKind::PushButton: {
+            auto* button = new QPushButton(caption, &dialog);
+            button->setDefault((control.style & kDefaultButton) != 0);
+            return button;
+        }
+        case ControlKind::GroupBox: {
+            // A frame only: clicks inside it reach the controls it frames, above or below it.
+            auto* group = new QGroupBox(caption, &dialog);
+            group->setAttribute(Qt::WA_TransparentForMouseEvents);
+            return group;
+        }
+        case ControlKind::StaticText: {
+            auto* label = new QLabel(caption, &dialog);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            return label;
+        }
+        case ControlKind::Edit:
+            return new QLineEdit(caption, &dialog);
+        case ControlKind::ComboBox:
+            return new QComboBox(&dialog);
+        case ControlKind::ReportList:
+            return new ReportListView((control.style & kSingleSelection) != 0
+                                          ? QAbstractItemView::SingleSelection
+                                          : QAbstractItemView::ExtendedSelection,
+                                      &dialog);
+        case ControlKind::Browser: {
+            auto* frame = new QFrame(&dialog);
+            frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+            return frame;
+        }
+    }
+    return nullptr;
+}
+
+QRect ControlGeometry(const ControlTemplate& control, QWidget& widget, DialogBaseUnits units) {
+    QRect geometry = DluToPixels(control.rect, units);
+    if (control.kind == ControlKind::ComboBox) {
+        // The template's height is that of the open drop-down; the closed box takes its own.
+        geometry.setHeight(widget.sizeHint().height());
+    }
+    return geometry;
+}
+
+void SetIdentity(const ControlTemplate& control, QWidget& widget,
+                 std::span<const ControlTemplate> rows) {
+    widget.setObjectName(QString::number(control.id));
+    widget.setProperty(kControlIdProperty, control.id);
+    if (control.labelRow != kNoLabel) {
+        widget.setAccessibleName(Caption(rows[static_cast<std::size_t>(control.labelRow)]));
+    }
+    if ((control.style & kTabStop) == 0) {
+        widget.setFocusPolicy(Qt::NoFocus);
+    } else if (widget.focusPolicy() == Qt::NoFocus) {
+        widget.setFocusPolicy(Qt::TabFocus);
+    }
+}
+
+}  // namespace
+
+QFont TemplateFont(const DialogTemplate& dialogTemplate) {
+    const QString family = QString::fromUtf8(dialogTemplate.fontFamily);
+    if (QFont::substitutes(family).isEmpty()) {
+        QFont::insertSubstitutions(family, CjkFallbackFamilies());
+    }
+    return QFont(family, dialogTemplate.pointSize);
+}
+
+QWidget* DialogControls::Find(int id) const {
+    for (QWidget* widget : widgets) {
+        if (widget->property(kControlIdProperty).toInt() == id) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+DialogControls CreateDialogControls(QDialog& dialog, const DialogTemplate& dialogTemplate) {
+    const QFont font = TemplateFont(dialogTemplate);
+    dialog.setFont(font);
+    dialog.setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
+    DialogControls created{ComputeDialogBaseUnits(font), {}};
+    dialog.setFixedSize(
+        DluToPixels(QSize(dialogTemplate.width, dialogTemplate.height), created.units));
+
+    QWidget* previousTabStop = nullptr;
+    for (const ControlTemplate& control : dialogTemplate.controls) {
+        QWidget* widget = CreateControl(control, dialog);
+        SetIdentity(control, *widget, dialogTemplate.controls);
+        widget->setGeometry(ControlGeometry(control, *widget, created.units));
+        if ((control.style & kTabStop) != 0) {
+            if (previousTabStop) {
+                QWidget::setTabOrder(previousTabStop, widget);
+            }
+            previousTabStop = widget;
+        }
+        created.widgets.push_back(widget);
+    }
+    // Earlier controls lie above later ones (a list above the group box that frames it).
+    for (auto it = created.widgets.rbegin(); it != created.widgets.rend(); ++it) {
+        (*it)->raise();
+    }
+    return created;
+}
+
+}  // namespace tarnwick

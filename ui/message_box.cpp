@@ -1,0 +1,23 @@
+// The modal message box every failure is shown in: OK button only, the program's name as caption.
+#include "message_box.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "text_conversion.h"
+
+namespace tarnwick {
+
+QString ApplicationName() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+void QtMessageBox::Show(const std::string& text) {
+    QMessageBox box(QMessageBox::Warning, ApplicationName(), DisplayText(text), QMessageBox::Ok,
+                    m_parent);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,81 @@
+// CTarnwickDlg, the main window (template 102): holds the run's state and routes its commands.
+#include "tarnwick_dlg.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "net_snmp_agent.h"
+#include "program_icon.h"
+#include "tarnwick_dlg_template.h"
+
+namespace tarnwick {
+namespace {
+
+// A fixed-size top-level window with its own taskbar entry: caption, system menu and close box,
+// no minimise or maximise box.
+constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint |
+                                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                         Qt::WindowCloseButtonHint;
+
+SettingsFields FieldsOf(const DialogControls& controls) {
+    return {controls.Get<QLineEdit>(kIdIpAddress), controls.Get<QLineEdit>(kIdReadCommunity),
+            controls.Get<QLineEdit>(kIdTimeout), controls.Get<QLineEdit>(kIdWriteCommunity)};
+}
+
+}  // namespace
+
+CTarnwickDlg::CTarnwickDlg(QWidget* parent)
+    : CTarnwickDlg(std::make_unique<NetSnmpAgent>(), nullptr, parent) {}
+
+CTarnwickDlg::CTarnwickDlg(SnmpAgent& snmp, QWidget* parent)
+    : CTarnwickDlg(nullptr, &snmp, parent) {}
+
+CTarnwickDlg::CTarnwickDlg(std::unique_ptr<SnmpAgent> ownedSnmp, SnmpAgent* injectedSnmp,
+                           QWidget* parent)
+    : QDialog(parent, kWindowFlags),
+      m_ownedSnmp(std::move(ownedSnmp)),
+      m_snmp(injectedSnmp ? *injectedSnmp : *m_ownedSnmp),
+      m_controls(CreateDialogControls(*this, kTarnwickDlgTemplate)),
+      m_deviceType(m_controls.Get<QComboBox>(kIdDeviceType)),
+      m_interfaceListView(m_controls.Get<ReportListView>(kIdInterfaceList)),
+      m_vlanListView(m_controls.Get<ReportListView>(kIdVlanList)),
+      m_interfaceList(m_interfaceListView),
+      m_vlanList(m_vlanListView),
+      m_messages(this),
+      m_cursor(*this),
+      m_fields(FieldsOf(m_controls), m_messages),
+      m_logic(m_state, {m_vlanList, m_interfaceList, m_messages, m_cursor, m_fields, m_snmp}) {
+    setWindowIcon(ProgramIcon());
+    OnInitDialog();
+}
+
+CTarnwickDlg::~CTarnwickDlg() = default;
+
+void CTarnwickDlg::OnInitDialog() {
+    m_fields.PutFields(m_state.settings);
+    for (const char* entry : kDeviceTypes) {
+        m_deviceType.addItem(QString::fromUtf8(entry));
+    }
+    m_deviceType.setCurrentIndex(0);
+    m_vlanListView.SetColumns(kVlanListColumns);
+    m_interfaceListView.SetColumns(kInterfaceListColumns);
+
+    auto& readButton = m_controls.Get<QPushButton>(kIdOk);
+    connect(&readButton, &QPushButton::clicked, this, &CTarnwickDlg::accept);
+    connect(&m_controls.Get<QPushButton>(kIdCancel), &QPushButton::clicked, this,
+            &CTarnwickDlg::reject);
+    connect(&m_vlanListView, &ReportListView::listDoubleClicked, this,
+            &CTarnwickDlg::OnDblclkVlanList);
+    readButton.setFocus(Qt::OtherFocusReason);
+}
+
+void CTarnwickDlg::accept() noexcept {
+    m_logic.ReadDevice();
+}
+
+void CTarnwickDlg::OnDblclkVlanList() noexcept {
+    m_logic.OnDblclkVlanList();
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,58 @@
+// CTarnwickDlg, the main window (template 102): holds the run's state and routes its commands.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "dialog_cursor.h"
+#include "dialog_template.h"
+#include "field_exchange.h"
+#include "main_dialog_logic.h"
+#include "message_box.h"
+#include "report_list.h"
+#include "snmp_agent.h"
+
+class QComboBox;
+
+namespace tarnwick {
+
+class CTarnwickDlg final : public QDialog {
+    Q_OBJECT
+public:
+    // Talks to switches through Net-SNMP.
+    explicit CTarnwickDlg(QWidget* parent = nullptr);
+    // Talks through the given agent, which must outlive the dialog.
+    explicit CTarnwickDlg(SnmpAgent& snmp, QWidget* parent = nullptr);
+    ~CTarnwickDlg() override;
+
+    CTarnwickDlg(const CTarnwickDlg&) = delete;
+    CTarnwickDlg& operator=(const CTarnwickDlg&) = delete;
+
+    // The OK command ("读取", Enter): reads the switch, and the dialog stays open.
+    void accept() noexcept override;
+    // A double-click anywhere on the VLAN list.
+    void OnDblclkVlanList() noexcept;
+
+    const DialogState& State() const { return m_state; }
+    const DialogControls& Controls() const { return m_controls; }
+
+private:
+    CTarnwickDlg(std::unique_ptr<SnmpAgent> ownedSnmp, SnmpAgent* injectedSnmp, QWidget* parent);
+    void OnInitDialog();
+
+    std::unique_ptr<SnmpAgent> m_ownedSnmp;  // empty when an agent was given
+    SnmpAgent& m_snmp;
+    DialogState m_state;
+    DialogControls m_controls;
+    QComboBox& m_deviceType;
+    ReportListView& m_interfaceListView;
+    ReportListView& m_vlanListView;
+    ReportListAdapter m_interfaceList;
+    ReportListAdapter m_vlanList;
+    QtMessageBox m_messages;
+    DialogCursor m_cursor;
+    DialogFieldExchange m_fields;
+    MainDialogLogic m_logic;
+};
+
+}  // namespace tarnwick
