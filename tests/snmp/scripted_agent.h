@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
-namespace tarnwick::testing {
+#include "ber.h"
 
-using SubIds = std::vector<std::uint32_t>;
+namespace tarnwick::testing {
 
 struct ScriptedAnswer {
     bool silent = false;  // no answer at all
@@ -56,8 +56,5 @@ private:
     std::vector<ReceivedRequest> m_requests;
     std::thread m_thread;
 };
-
-// The sub-identifiers of a dotted OID, for scripts.
-SubIds Oid(std::string_view dotted);
 
 }  // namespace tarnwick::testing

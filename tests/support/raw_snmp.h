@@ -7,16 +7,12 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
+#include <utility>
 #include <vector>
 
-namespace tarnwick::testing {
+#include "ber.h"
 
-// BER tags of the values the simulated switch serves.
-inline constexpr std::uint8_t kBerInteger = 0x02;
-inline constexpr std::uint8_t kBerOctetString = 0x04;
-inline constexpr std::uint8_t kBerNull = 0x05;
-inline constexpr std::uint8_t kBerCounter32 = 0x41;
+namespace tarnwick::testing {
 
 enum class PduType : std::uint8_t { Get = 0xA0, GetNext = 0xA1, Response = 0xA2, Set = 0xA3 };
 
@@ -24,9 +20,11 @@ struct RawValue {
     std::uint8_t tag = kBerNull;
     std::vector<std::uint8_t> bytes;  // the contents octets
 
-    static RawValue Integer(std::int64_t number);
-    static RawValue Octets(std::vector<std::uint8_t> octets);
-    std::int64_t AsInteger() const;
+    static RawValue Integer(std::int64_t number) { return {kBerInteger, EncodeInteger(number)}; }
+    static RawValue Octets(std::vector<std::uint8_t> octets) {
+        return {kBerOctetString, std::move(octets)};
+    }
+    std::int64_t AsInteger() const { return DecodeInteger(bytes); }
     std::string AsText() const { return {bytes.begin(), bytes.end()}; }
 };
 

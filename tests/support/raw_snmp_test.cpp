@@ -1,4 +1,4 @@
-// The hand-made SNMPv1 encoding agrees with the wire format and survives a round trip.
+// The shared BER codec, through the raw client, agrees with the wire format and round-trips.
 #include "raw_snmp.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +49,28 @@ TEST(RawSnmpTest, RejectsWhatIsNoResponse) {
     response.pop_back();
     EXPECT_FALSE(DecodeResponse(response).has_value());
     EXPECT_FALSE(DecodeResponse({}).has_value());
+}
+
+// The scripted agent decodes requests of every kind with the same codec.
+TEST(RawSnmpTest, RequestsDecodeWithTheirTypeCommunityAndValue) {
+    for (const PduType type : {PduType::Get, PduType::GetNext, PduType::Set}) {
+        const RawValue value = RawValue::Octets({0x80, 0x00, 0x01});
+        const auto message =
+            DecodeMessage(EncodeRequest({type, "private", "1.3.6.1.9", value}, 42));
+        ASSERT_TRUE(message.has_value());
+        EXPECT_EQ(message->pduType, static_cast<std::uint8_t>(type));
+        EXPECT_EQ(message->requestId, 42);
+        EXPECT_EQ(message->community, "private");
+        EXPECT_EQ(message->oid, (SubIds{1, 3, 6, 1, 9}));
+        EXPECT_EQ(message->valueTag, kBerOctetString);
+        EXPECT_EQ(message->value, value.bytes);
+    }
+}
+
+TEST(RawSnmpTest, MalformedDottedOidsParseToNothing) {
+    for (const std::string_view dotted : {"1.3.x", "1..3", "-1.3", "1.3.4294967296"}) {
+        EXPECT_TRUE(Oid(dotted).empty()) << dotted;
+    }
 }
 
 }  // namespace
