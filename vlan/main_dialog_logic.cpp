@@ -100,14 +100,6 @@ void MainDialogLogic::ShowVlanMembers() {
     }
 }
 
-void MainDialogLogic::FillMemberView(std::string_view rowValue) {
-    FillMemberView(rowValue, IndexMemberTables());
-}
-
-void MainDialogLogic::AddMemberPortRow(int port) {
-    AddMemberPortRow(port, IndexMemberTables());
-}
-
 MainDialogLogic::MemberLookups MainDialogLogic::IndexMemberTables() const {
     return {IndexedRows(m_state.tables.portIfIndexTable), IndexedRows(m_state.tables.ifNameTable)};
 }

@@ -38,9 +38,6 @@ public:
     // Double-click on the VLAN list: list the selected VLAN's member ports.
     void OnDblclkVlanList();
     void ShowVlanMembers();
-    // These two index the lookup tables on each call; ShowVlanMembers indexes them once.
-    void FillMemberView(std::string_view rowValue);
-    void AddMemberPortRow(int port);
 
 private:
     // The two tables a member row is looked up in, each indexed once per view.
