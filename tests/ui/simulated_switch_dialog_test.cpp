@@ -50,12 +50,28 @@ protected:
 
     ReportListView& List(int id) { return m_dialog.Controls().Get<ReportListView>(id); }
 
+    void DoubleClickVlanRow(int row) {
+        ReportListView& vlanList = List(kIdVlanList);
+        const QPoint cell = vlanList.visualRect(vlanList.model()->index(row, 1)).center();
+        QTest::mouseClick(vlanList.viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseDClick(vlanList.viewport(), Qt::LeftButton, {}, cell);
+    }
+
+    static Rows MemberRows(std::initializer_list<int> ports) {
+        Rows rows;
+        for (const int port : ports) {
+            rows.push_back({QString::number(port), QString::number(port + 4),
+                            QStringLiteral("GigabitEthernet0/0/%1").arg(port)});
+        }
+        return rows;
+    }
+
     std::unique_ptr<testing::SimulatedSwitch> m_switch;
     NetSnmpAgent m_agent;
     CTarnwickDlg m_dialog{m_agent};
 };
 
-TEST_F(SimulatedSwitchDialogTest, ReadListsTheVlansAndADoubleClickListsVlan10sPorts) {
+TEST_F(SimulatedSwitchDialogTest, ReadFillsTheTablesAndDoubleClicksListMemberPorts) {
     testing::MessageBoxCloser closer;
     m_dialog.Controls().Get<QPushButton>(kIdOk).click();
     EXPECT_TRUE(closer.Texts().empty());
@@ -68,18 +84,23 @@ TEST_F(SimulatedSwitchDialogTest, ReadListsTheVlansAndADoubleClickListsVlan10sPo
         {QStringLiteral("30"), QStringLiteral("printers")},
         {QStringLiteral("100"), QStringLiteral("voice")},
     };
-    ReportListView& vlanList = List(kIdVlanList);
-    ASSERT_EQ(RowsOf(vlanList), vlans);
+    ASSERT_EQ(RowsOf(List(kIdVlanList)), vlans);
 
-    Rows members;
-    for (const int port : {10, 11, 12, 13, 14, 15, 16, 41, 42, 43, 44, 45, 46, 47, 48}) {
-        members.push_back({QString::number(port), QString::number(port + 4),
-                           QStringLiteral("GigabitEthernet0/0/%1").arg(port)});
-    }
-    const QPoint vlan10 = vlanList.visualRect(vlanList.model()->index(2, 1)).center();
-    QTest::mouseClick(vlanList.viewport(), Qt::LeftButton, {}, vlan10);
-    QTest::mouseDClick(vlanList.viewport(), Qt::LeftButton, {}, vlan10);
-    EXPECT_EQ(RowsOf(List(kIdInterfaceList)), members);
+    const VlanTables& tables = m_dialog.State().tables;
+    EXPECT_EQ(tables.ifIndexTable.size(), 52U);
+    EXPECT_EQ(tables.ifNameTable.size(), 52U);
+    EXPECT_EQ(tables.vlanIdTable.size(), 6U);
+    EXPECT_EQ(tables.vlanNameTable.size(), 6U);
+    EXPECT_EQ(tables.vlanPortsTable.size(), 6U);
+    EXPECT_EQ(tables.portIfIndexTable.size(), 48U);
+
+    DoubleClickVlanRow(2);
+    EXPECT_EQ(RowsOf(List(kIdInterfaceList)),
+              MemberRows({10, 11, 12, 13, 14, 15, 16, 41, 42, 43, 44, 45, 46, 47, 48}));
+
+    // VLAN 30's bitmap octets are all printable characters; it still lists its ports.
+    DoubleClickVlanRow(4);
+    EXPECT_EQ(RowsOf(List(kIdInterfaceList)), MemberRows({7, 14, 22, 30, 38, 46}));
 }
 
 }  // namespace
