@@ -35,14 +35,24 @@ DROP_WAIT_MS = 1000000
 # SNMPv1 has no notWritable; the agent answers it as noSuchName.
 REFUSAL_STATUS = "notWritable"
 
+# Bitmaps of a stacked switch reach past the 16 octets of one hex-dump row.
+STACK_BITMAP_OCTETS = 24
+
+# (VLAN, name as octets, ports, bitmap octets). 40 is named in UTF-8, 60 in GBK.
 STANDARD_VLANS = (
-    (1, "default", range(1, 9)),
-    (2, "mgmt", (9,)),
-    (10, "office", [*range(10, 17), *range(41, 49)]),
-    (20, "lab-net", range(17, 25)),
-    (30, "printers", (7, 14, 22, 30, 38, 46)),
-    (100, "voice", range(25, 41)),
+    (1, b"default", range(1, 9), BITMAP_OCTETS),
+    (2, b"mgmt", (9,), BITMAP_OCTETS),
+    (10, b"office", [*range(10, 17), *range(41, 49)], BITMAP_OCTETS),
+    (20, b"lab-net", range(17, 25), BITMAP_OCTETS),
+    (30, b"printers", (7, 14, 22, 30, 38, 46), BITMAP_OCTETS),
+    (40, "办公网".encode("utf-8"), (), BITMAP_OCTETS),
+    (50, b"stack", [*range(129, 137), 190], STACK_BITMAP_OCTETS),
+    (60, "语音".encode("gbk"), (150,), STACK_BITMAP_OCTETS),
+    (100, b"voice", range(25, 41), BITMAP_OCTETS),
 )
+# In the refusing-sets variant this VLAN's bitmap still takes SETs, so that a move out of it
+# can succeed and the move into another VLAN be refused.
+WRITABLE_WHEN_REFUSING = 1
 
 
 def port_bitmap(ports, octets=BITMAP_OCTETS):
@@ -69,12 +79,19 @@ def interface_records(names, if_name_record):
     return records
 
 
+def name_record(vlan, name):
+    """Plain text where snmprec can hold it, else hex ("4x")."""
+    if name.isascii() and name.decode().isprintable():
+        return (VLAN_NAME, vlan, OCTETS, name.decode())
+    return (VLAN_NAME, vlan, OCTETS + "x", name.hex().upper())
+
+
 def vlan_records(vlans, ports_record):
     records = []
-    for vlan, name, ports in vlans:
+    for vlan, name, ports, octets in vlans:
         records.append((VLAN_ID, vlan, INTEGER, str(vlan)))
-        records.append((VLAN_NAME, vlan, OCTETS, name))
-        records.append(ports_record(vlan, port_bitmap(ports)))
+        records.append(name_record(vlan, name))
+        records.append(ports_record(vlan, port_bitmap(ports, octets)))
         records.append((VLAN_ROW_STATUS, vlan, INTEGER, "1"))
     return records
 
@@ -84,6 +101,8 @@ def writable_ports(vlan, hex_bitmap):
 
 
 def refused_ports(vlan, hex_bitmap):
+    if vlan == WRITABLE_WHEN_REFUSING:
+        return writable_ports(vlan, hex_bitmap)
     return (VLAN_PORTS, vlan, OCTETS + ":error",
             "op=set,status=%s,hexvalue=%s" % (REFUSAL_STATUS, hex_bitmap))
 
@@ -124,7 +143,7 @@ def large_records():
     count = 4096
     names = ["GigabitEthernet0/0/%d" % index for index in range(1, count + 1)]
     # VLAN v holds one port, so every bitmap differs: port ((v - 1) mod 48) + 1.
-    vlans = [(vlan, "vlan-%d" % vlan, ((vlan - 1) % STANDARD_PORTS + 1,))
+    vlans = [(vlan, b"vlan-%d" % vlan, ((vlan - 1) % STANDARD_PORTS + 1,), BITMAP_OCTETS)
              for vlan in range(1, 4095)]
     return switch_records("Tarnwick simulated 4096-port switch", names, plain_if_name, vlans,
                           writable_ports, (SAVE, None, INTEGER + ":writecache", "value=0"), count,

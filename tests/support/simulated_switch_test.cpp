@@ -183,6 +183,16 @@ TEST(StandardDataTest, ServesTheAgreedObjectsAndColumnEnds) {
                   {"VLAN 20 name", G, kVlanName + ".20", 0, "", 4, Text("lab-net")},
                   {"office bitmap", G, kVlanPorts + ".10", 0, "", 4, {0, 0xFE, 0, 0, 0, 0xFF}},
                   {"printable bitmap", G, kVlanPorts + ".30", 0, "", 4, Text("@     ")},
+                  {"UTF-8 name", G, kVlanName + ".40", 0, "", 4,
+                   Text("\xE5\x8A\x9E\xE5\x85\xAC\xE7\xBD\x91")},
+                  {"GBK name", G, kVlanName + ".60", 0, "", 4, Text("\xD3\xEF\xD2\xF4")},
+                  {"stacked bitmap: ports 129-136, 190",
+                   G,
+                   kVlanPorts + ".50",
+                   0,
+                   "",
+                   4,
+                   {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0, 0x20}},
                   {"VlanPorts walk leaves the column",
                    N,
                    kVlanPorts + ".100",
@@ -217,7 +227,7 @@ TEST(StandardDataTest, SetThroughPrivateIsReadBackThroughPublic) {
     EXPECT_EQ(Ask(*agent, PduType::Get, kSave).response.value.AsInteger(), 1);
 }
 
-TEST(RefusingSetsTest, VlanPortsAndSaveAreRefusedWithNoSuchNameAndKeepTheirValues) {
+TEST(RefusingSetsTest, VlanPortsButVlan1sAndSaveAreRefusedWithNoSuchNameAndKeepTheirValues) {
     auto agent = StartOrFail(Variant::RefusingSets);
     ASSERT_NE(agent, nullptr);
     const RawExchange ports = Ask(*agent, PduType::Set, kVlanPorts + ".10", "private",
@@ -227,6 +237,9 @@ TEST(RefusingSetsTest, VlanPortsAndSaveAreRefusedWithNoSuchNameAndKeepTheirValue
     EXPECT_EQ(ports.response.errorIndex, 1);
     const RawExchange save = Ask(*agent, PduType::Set, kSave, "private", RawValue::Integer(1));
     EXPECT_EQ(save.response.errorStatus, kNoSuchName);
+    const RawExchange vlan1 = Ask(*agent, PduType::Set, kVlanPorts + ".1", "private",
+                                  RawValue::Octets({0x7F, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(vlan1.response.errorStatus, 0);
 
     ExpectAll(*agent, {
                           {"office bitmap kept",

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "net_snmp_agent.h"
+#include "printable.h"
 #include "simulated_switch.h"
 #include "snmp_library.h"
 #include "tarnwick_dlg.h"
@@ -82,6 +83,10 @@ TEST_F(SimulatedSwitchDialogTest, ReadFillsTheTablesAndDoubleClicksListMemberPor
         {QStringLiteral("10"), QStringLiteral("office")},
         {QStringLiteral("20"), QStringLiteral("lab-net")},
         {QStringLiteral("30"), QStringLiteral("printers")},
+        {QStringLiteral("40"),
+         QString::fromLatin1(HexDump("\xE5\x8A\x9E\xE5\x85\xAC\xE7\xBD\x91"))},
+        {QStringLiteral("50"), QStringLiteral("stack")},
+        {QStringLiteral("60"), QString::fromLatin1(HexDump("\xD3\xEF\xD2\xF4"))},
         {QStringLiteral("100"), QStringLiteral("voice")},
     };
     ASSERT_EQ(RowsOf(List(kIdVlanList)), vlans);
@@ -89,9 +94,9 @@ TEST_F(SimulatedSwitchDialogTest, ReadFillsTheTablesAndDoubleClicksListMemberPor
     const VlanTables& tables = m_dialog.State().tables;
     EXPECT_EQ(tables.ifIndexTable.size(), 52U);
     EXPECT_EQ(tables.ifNameTable.size(), 52U);
-    EXPECT_EQ(tables.vlanIdTable.size(), 6U);
-    EXPECT_EQ(tables.vlanNameTable.size(), 6U);
-    EXPECT_EQ(tables.vlanPortsTable.size(), 6U);
+    EXPECT_EQ(tables.vlanIdTable.size(), 9U);
+    EXPECT_EQ(tables.vlanNameTable.size(), 9U);
+    EXPECT_EQ(tables.vlanPortsTable.size(), 9U);
     EXPECT_EQ(tables.portIfIndexTable.size(), 48U);
 
     DoubleClickVlanRow(2);
