@@ -45,7 +45,9 @@ CTarnwickDlg::CTarnwickDlg(std::unique_ptr<SnmpAgent> ownedSnmp, SnmpAgent* inje
       m_messages(this),
       m_cursor(*this),
       m_fields(FieldsOf(m_controls), m_messages),
-      m_logic(m_state, {m_vlanList, m_interfaceList, m_messages, m_cursor, m_fields, m_snmp}) {
+      m_vlanSelection(*this),
+      m_logic(m_state, {m_vlanList, m_interfaceList, m_messages, m_cursor, m_fields, m_snmp,
+                        m_vlanSelection}) {
     setWindowIcon(ProgramIcon());
     OnInitDialog();
 }
@@ -67,6 +69,10 @@ void CTarnwickDlg::OnInitDialog() {
             &CTarnwickDlg::reject);
     connect(&m_vlanListView, &ReportListView::listDoubleClicked, this,
             &CTarnwickDlg::OnDblclkVlanList);
+    connect(&m_interfaceListView, &ReportListView::listDoubleClicked, this,
+            &CTarnwickDlg::OnDblclkInterfaceList);
+    connect(&m_controls.Get<QPushButton>(kIdWriteFlash), &QPushButton::clicked, this,
+            &CTarnwickDlg::OnWriteFlash);
     readButton.setFocus(Qt::OtherFocusReason);
 }
 
@@ -76,6 +82,14 @@ void CTarnwickDlg::accept() noexcept {
 
 void CTarnwickDlg::OnDblclkVlanList() noexcept {
     m_logic.OnDblclkVlanList();
+}
+
+void CTarnwickDlg::OnDblclkInterfaceList() noexcept {
+    m_logic.OnDblclkInterfaceList();
+}
+
+void CTarnwickDlg::OnWriteFlash() noexcept {
+    m_logic.OnWriteFlash();
 }
 
 }  // namespace tarnwick

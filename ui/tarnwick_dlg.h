@@ -11,6 +11,7 @@
 #include "message_box.h"
 #include "report_list.h"
 #include "snmp_agent.h"
+#include "vlan_select_dlg.h"
 
 class QComboBox;
 
@@ -32,6 +33,10 @@ public:
     void accept() noexcept override;
     // A double-click anywhere on the VLAN list.
     void OnDblclkVlanList() noexcept;
+    // A double-click anywhere on the interface list.
+    void OnDblclkInterfaceList() noexcept;
+    // "写入FLASH".
+    void OnWriteFlash() noexcept;
 
     const DialogState& State() const { return m_state; }
     const DialogControls& Controls() const { return m_controls; }
@@ -52,6 +57,7 @@ private:
     QtMessageBox m_messages;
     DialogCursor m_cursor;
     DialogFieldExchange m_fields;
+    DialogVlanSelection m_vlanSelection;
     MainDialogLogic m_logic;
 };
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "device_settings.h"
 
@@ -25,6 +26,14 @@ class MessageBox {
 public:
     virtual ~MessageBox() = default;
     virtual void Show(const std::string& text) = 0;
+};
+
+// The VLAN selection dialog: offers the entries (in a list sorted by text) and returns the chosen
+// entry's text, or an empty text when the user chose none or cancelled.
+class VlanSelection {
+public:
+    virtual ~VlanSelection() = default;
+    virtual std::string Choose(const std::vector<std::string>& entries) = 0;
 };
 
 enum class CursorShape { Arrow, Wait };

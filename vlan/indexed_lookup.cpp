@@ -41,6 +41,15 @@ std::string RowValue(std::string_view row) {
 
 }  // namespace
 
+std::string_view WalkRowOid(std::string_view row) {
+    return row.substr(0, row.find('-'));
+}
+
+std::string_view WalkRowValue(std::string_view row) {
+    const std::size_t dash = row.find('-');
+    return dash == std::string_view::npos ? std::string_view() : row.substr(dash + 1);
+}
+
 std::optional<std::string> FindIndexedValue(const WalkTable& table, std::string_view index) {
     for (const std::string& row : table) {
         if (IsRowOfInstance(row, index)) {

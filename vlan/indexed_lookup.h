@@ -10,6 +10,11 @@
 
 namespace tarnwick {
 
+// A WalkRow's OID: the text before its first "-" (a printable OID holds none).
+std::string_view WalkRowOid(std::string_view row);
+// The text behind a WalkRow's first "-", untrimmed; empty for a row without one.
+std::string_view WalkRowValue(std::string_view row);
+
 // The value of the first row whose OID part ends in "." + index, trimmed at both ends.
 std::optional<std::string> FindIndexedValue(const WalkTable& table, std::string_view index);
 

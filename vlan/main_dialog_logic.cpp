@@ -1,9 +1,11 @@
 // The main window's commands on the switch's VLANs, written against small interfaces.
 #include "main_dialog_logic.h"
 
+#include <charconv>
 #include <string>
 
 #include "port_bitmap.h"
+#include "port_move.h"
 #include "walk_column.h"
 
 namespace tarnwick {
@@ -32,13 +34,24 @@ std::string VlanKey(const std::string& vlanId) {
     return std::string(kVlanPortsColumn) + "." + vlanId + "-";
 }
 
-// The text behind the row's first "-"; the OID before it holds none.
-std::string_view RowValue(std::string_view row) {
-    const std::size_t dash = row.find('-');
-    if (dash == std::string_view::npos) {
-        return {};
+constexpr std::string_view kNoShownVlan =
+    "请先双击VLAN列表，显示端口所在VLAN的接口列表，未做任何修改!";
+
+const ColumnWalk& VlanPortsWalk() {
+    for (const ColumnWalk& walk : kColumnWalks) {
+        if (walk.table == &VlanTables::vlanPortsTable) {
+            return walk;
+        }
     }
-    return row.substr(dash + 1);
+    return kColumnWalks.front();  // not reached: the VlanPorts column is one of the six
+}
+
+// The interface list holds ports as "%d"; anything else is no port.
+int PortNumber(const std::string& portText) {
+    int port = 0;
+    const auto [end, error] =
+        std::from_chars(portText.data(), portText.data() + portText.size(), port);
+    return error == std::errc{} && end == portText.data() + portText.size() ? port : 0;
 }
 
 }  // namespace
@@ -51,6 +64,7 @@ void MainDialogLogic::ReadDevice() {
     if (!m_ports.fields.TakeFields(m_state.settings)) {
         return;
     }
+    m_state.shownVlan.reset();
     m_ports.vlanList.DeleteAllItems();
     const BusyScope busy(m_state.busy, m_ports.cursor);
     for (const ColumnWalk& walk : kColumnWalks) {
@@ -89,13 +103,18 @@ void MainDialogLogic::ShowVlanMembers() {
     if (selected < 0) {
         return;
     }
-    const std::string key = VlanKey(vlans.ItemText(selected, 0));
+    DrawVlanMembers(vlans.ItemText(selected, 0));
+}
+
+void MainDialogLogic::DrawVlanMembers(const std::string& vlanId) {
+    m_state.shownVlan = vlanId;
+    const std::string key = VlanKey(vlanId);
     m_ports.interfaceList.DeleteAllItems();
     m_state.memberRowCounter = 0;
     const MemberLookups lookups = IndexMemberTables();
     for (const std::string& row : m_state.tables.vlanPortsTable) {
         if (row.find(key) != std::string::npos) {
-            FillMemberView(RowValue(row), lookups);
+            FillMemberView(WalkRowValue(row), lookups);
         }
     }
 }
@@ -123,6 +142,69 @@ void MainDialogLogic::AddMemberPortRow(int port, const MemberLookups& lookups) {
     const std::optional<std::string> name = lookups.ifName.Find(*ifIndex);
     if (name) {
         interfaces.SetItemText(row, 2, *name);
+    }
+}
+
+void MainDialogLogic::OnDblclkInterfaceList() {
+    ReportList& interfaces = m_ports.interfaceList;
+    if (interfaces.SelectedCount() != 1) {
+        return;
+    }
+    const int selected = interfaces.FirstSelectedRow();
+    if (selected < 0) {
+        return;
+    }
+    const WalkTable& ids = m_state.tables.vlanIdTable;
+    const WalkTable& names = m_state.tables.vlanNameTable;
+    std::vector<std::string> entries;
+    for (std::size_t i = 0; i < ids.size() && i < names.size(); ++i) {
+        entries.push_back(ids[i] + "/" + names[i]);
+    }
+    const std::string chosen = m_ports.vlanSelection.Choose(entries);
+    if (!chosen.empty()) {
+        ChangePortVlan(interfaces.ItemText(selected, 0), chosen.substr(0, chosen.find('/')));
+    }
+    // Whatever was chosen, the list shows what the switch holds now.
+    RereadVlanPorts();
+    if (m_state.shownVlan) {
+        DrawVlanMembers(*m_state.shownVlan);
+    }
+}
+
+void MainDialogLogic::ChangePortVlan(const std::string& portText, const std::string& newVlanId) {
+    if (!m_state.shownVlan) {
+        m_ports.messages.Show(std::string(kNoShownVlan));
+        return;
+    }
+    const int port = PortNumber(portText);
+    auto plan = PlanPortMove(m_state.tables.vlanPortsTable, *m_state.shownVlan, newVlanId,
+                             std::span<const int>(&port, 1));
+    if (const auto* refusal = std::get_if<MoveRefusal>(&plan)) {
+        m_ports.messages.Show(refusal->message);
+        return;
+    }
+    SendPortMove(m_ports.snmp, m_ports.messages, m_state.settings, std::get<PortMovePlan>(plan));
+}
+
+void MainDialogLogic::RereadVlanPorts() {
+    const ColumnWalk& walk = VlanPortsWalk();
+    WalkTable& table = m_state.tables.*walk.table;
+    table.clear();
+    WalkColumn(m_ports.snmp, m_ports.messages, m_state.settings, walk.request, table,
+               walk.failureMessage);
+}
+
+void MainDialogLogic::OnWriteFlash() {
+    // A field that failed its check has been prompted for; saving with a guess is not asked for.
+    if (!m_ports.fields.TakeFields(m_state.settings)) {
+        return;
+    }
+    const BusyScope busy(m_state.busy, m_ports.cursor);
+    const SnmpStatus status =
+        m_ports.snmp.Set(m_state.settings, kSaveConfigurationOid, std::int32_t{1});
+    if (!status.ok()) {
+        // Shown while busy: the flag is cleared only once the box is closed.
+        m_ports.messages.Show(std::string(kSaveFailure) + status.text);
     }
 }
 

@@ -1,6 +1,8 @@
 // The main window's commands on the switch's VLANs, written against small interfaces.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "dialog_ports.h"
@@ -16,6 +18,9 @@ struct DialogState {
     VlanTables tables;
     int memberRowCounter = 0;
     bool busy = false;
+    // The VLAN whose members the interface list shows, the one a moved port leaves. A read
+    // forgets it: the rows in view may belong to another switch.
+    std::optional<std::string> shownVlan;
 };
 
 struct DialogPorts {
@@ -25,7 +30,11 @@ struct DialogPorts {
     CursorControl& cursor;
     FieldExchange& fields;
     SnmpAgent& snmp;
+    VlanSelection& vlanSelection;
 };
+
+inline constexpr std::string_view kSaveFailure =
+    "保存信息失败，请检查IP地址或共同体名! \r\n错误信息: ";
 
 class MainDialogLogic {
 public:
@@ -39,7 +48,17 @@ public:
     void OnDblclkVlanList();
     void ShowVlanMembers();
 
+    // Double-click on the interface list: move the selected port into a chosen VLAN, then read
+    // the VlanPorts column again and redraw the shown VLAN.
+    void OnDblclkInterfaceList();
+    void ChangePortVlan(const std::string& portText, const std::string& newVlanId);
+
+    // "写入FLASH": tell the switch to save its configuration.
+    void OnWriteFlash();
+
 private:
+    void DrawVlanMembers(const std::string& vlanId);
+    void RereadVlanPorts();
     // The two tables a member row is looked up in, each indexed once per view.
     struct MemberLookups {
         IndexedRows portIfIndex;

@@ -79,12 +79,32 @@ std::string ExtractBitmapText(std::string_view rowValue) {
     return digits;
 }
 
+std::string BitmapOctets(std::string_view bitmapText) {
+    const std::size_t count = std::min(bitmapText.size() / 2, kMaxOctets);
+    std::string octets(count, '\0');
+    for (std::size_t k = 0; k < count; ++k) {
+        octets[k] = static_cast<char>(ParseOctet(bitmapText[2 * k], bitmapText[2 * k + 1]));
+    }
+    return octets;
+}
+
+std::string BitmapText(std::string_view octets) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(octets.size() * 2);
+    for (const char c : octets) {
+        const auto octet = static_cast<unsigned char>(c);
+        text += kDigits[octet >> 4];
+        text += kDigits[octet & 0x0F];
+    }
+    return text;
+}
+
 std::vector<int> DecodePortBitmap(std::string_view rowValue) {
-    const std::string text = ExtractBitmapText(rowValue);
-    const std::size_t octets = std::min(text.size() / 2, kMaxOctets);
+    const std::string octets = BitmapOctets(ExtractBitmapText(rowValue));
     std::vector<int> ports;
-    for (std::size_t k = 0; k < octets; ++k) {
-        const std::uint8_t octet = ParseOctet(text[2 * k], text[2 * k + 1]);
+    for (std::size_t k = 0; k < octets.size(); ++k) {
+        const auto octet = static_cast<unsigned char>(octets[k]);
         for (unsigned i = 0; i < 8; ++i) {
             if ((octet & (1U << i)) != 0) {
                 ports.push_back(static_cast<int>(k * 8 + i + 1));

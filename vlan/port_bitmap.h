@@ -20,6 +20,11 @@ BitPosition PortBitPosition(int port);
 // The hex digits of every row of a printed value, run together: two per octet, octet 0 first.
 std::string ExtractBitmapText(std::string_view rowValue);
 
+// Octets of a bitmap text: each pair read as "%02X" reads it, a last odd digit ignored.
+std::string BitmapOctets(std::string_view bitmapText);
+// Two upper-case hex digits per octet, octet 0 first.
+std::string BitmapText(std::string_view octets);
+
 // Member ports of a printed value, ascending.
 std::vector<int> DecodePortBitmap(std::string_view rowValue);
 

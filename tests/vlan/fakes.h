@@ -101,9 +101,13 @@ public:
     bool TakeFields(DeviceSettings& settings) override {
         Note(m_journal, accept ? "fields taken" : "fields refused");
         settings.ipAddress = "127.0.0.1:16161";
+        if (accept) {
+            settings.writeCommunity = writeCommunity;
+        }
         return accept;
     }
     bool accept = true;
+    std::string writeCommunity = "private";  // what the field holds
 
 private:
     Journal* m_journal;
@@ -142,10 +146,23 @@ public:
         }
         return {column.end, {column.end == WalkOutcome::End::Complete ? 0 : -24, ""}};
     }
-    SnmpStatus Set(const DeviceSettings& /*settings*/, std::string_view oid,
-                   const SetValue& /*value*/) override {
+    struct SetCall {
+        std::string oid;
+        SetValue value;
+        std::string writeCommunity;
+        bool busy;
+    };
+    SnmpStatus Set(const DeviceSettings& settings, std::string_view oid,
+                   const SetValue& value) override {
         Note(m_journal, "set " + std::string(oid));
-        return {};
+        sets.push_back(
+            {std::string(oid), value, settings.writeCommunity, busyFlag != nullptr && *busyFlag});
+        if (setStatuses.empty()) {
+            return {};
+        }
+        SnmpStatus status = setStatuses.front();
+        setStatuses.erase(setStatuses.begin());
+        return status;
     }
 
     // Every walk fails at its first request, as against a switch that never answers.
@@ -157,7 +174,25 @@ public:
 
     std::map<std::string, Column> columns;
     std::vector<WalkCall> walks;
+    std::vector<SetCall> sets;
+    std::vector<SnmpStatus> setStatuses;  // answers to the next SETs, in order; then success
     const bool* busyFlag = nullptr;
+
+private:
+    Journal* m_journal;
+};
+
+// Answers the selection dialog with a scripted choice and keeps the entries it was offered.
+class FakeVlanSelection final : public VlanSelection {
+public:
+    explicit FakeVlanSelection(Journal* journal) : m_journal(journal) {}
+    std::string Choose(const std::vector<std::string>& entries) override {
+        offered = entries;
+        Note(m_journal, "choose " + choice);
+        return choice;
+    }
+    std::string choice;  // empty: cancelled, or OK with nothing chosen
+    std::vector<std::string> offered;
 
 private:
     Journal* m_journal;
@@ -171,7 +206,8 @@ struct FakeDialog {
           messages(journal),
           cursor(journal),
           fields(journal),
-          snmp(journal) {
+          snmp(journal),
+          vlanSelection(journal) {
         snmp.busyFlag = &state.busy;
     }
     FakeDialog(const FakeDialog&) = delete;
@@ -184,8 +220,9 @@ struct FakeDialog {
     FakeCursor cursor;
     FakeFieldExchange fields;
     FakeSnmpAgent snmp;
-    MainDialogLogic logic{state,
-                          DialogPorts{vlanList, interfaceList, messages, cursor, fields, snmp}};
+    FakeVlanSelection vlanSelection;
+    MainDialogLogic logic{
+        state, DialogPorts{vlanList, interfaceList, messages, cursor, fields, snmp, vlanSelection}};
 };
 
 }  // namespace tarnwick::fakes

@@ -1,0 +1,56 @@
+// CVlanSelectDlg (template 131): the user picks the VLAN a port moves into, or none.
+#pragma once
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+#include "dialog_ports.h"
+#include "dialog_template.h"
+
+class QComboBox;
+
+namespace tarnwick {
+
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int kIdVlanChoice = 1003;
+
+extern const DialogTemplate kVlanSelectDlgTemplate;
+
+class CVlanSelectDlg final : public QDialog {
+    Q_OBJECT
+public:
+    // Shown centred over its parent, the main window.
+    explicit CVlanSelectDlg(QWidget* parent);
+
+    // Filled by the caller before DoModal(), in any order.
+    std::vector<std::string> entries;
+    // After IDOK: the chosen entry's text, or empty when none was chosen.
+    std::string chosenText;
+
+    // IDOK ("确定", Enter) or IDCANCEL ("取消", Esc, the close box).
+    int DoModal();
+
+    const DialogControls& Controls() const { return m_controls; }
+
+    void accept() noexcept override;
+
+private:
+    void OnInitDialog();
+
+    DialogControls m_controls;
+    QComboBox& m_combo;
+};
+
+// The selection port of the VLAN logic, over a CVlanSelectDlg built anew for every choice.
+class DialogVlanSelection final : public VlanSelection {
+public:
+    explicit DialogVlanSelection(QWidget& owner) : m_owner(owner) {}
+    std::string Choose(const std::vector<std::string>& entries) override;
+
+private:
+    QWidget& m_owner;
+};
+
+}  // namespace tarnwick
