@@ -100,7 +100,7 @@ public:
     explicit FakeFieldExchange(Journal* journal) : m_journal(journal) {}
     bool TakeFields(DeviceSettings& settings) override {
         Note(m_journal, accept ? "fields taken" : "fields refused");
-        settings.ipAddress = "127.0.0.1:16161";
+        settings.ipAddress = address;
         if (accept) {
             settings.writeCommunity = writeCommunity;
         }
@@ -108,6 +108,7 @@ public:
     }
     bool accept = true;
     std::string writeCommunity = "private";  // what the field holds
+    std::string address = "127.0.0.1:16161";
 
 private:
     Journal* m_journal;
@@ -198,16 +199,19 @@ private:
     Journal* m_journal;
 };
 
-// The main window's state and every port it offers the logic, wired to one journal.
+// The main window's state and every port it offers the logic, wired to one journal; SNMP goes to
+// the fake agent, or to the given one.
 struct FakeDialog {
-    explicit FakeDialog(Journal* journal = nullptr)
+    explicit FakeDialog(Journal* journal = nullptr, SnmpAgent* agent = nullptr)
         : vlanList("vlanList", journal),
           interfaceList("interfaceList", journal),
           messages(journal),
           cursor(journal),
           fields(journal),
           snmp(journal),
-          vlanSelection(journal) {
+          vlanSelection(journal),
+          logic(state, DialogPorts{vlanList, interfaceList, messages, cursor, fields,
+                                   agent ? *agent : snmp, vlanSelection}) {
         snmp.busyFlag = &state.busy;
     }
     FakeDialog(const FakeDialog&) = delete;
@@ -221,8 +225,7 @@ struct FakeDialog {
     FakeFieldExchange fields;
     FakeSnmpAgent snmp;
     FakeVlanSelection vlanSelection;
-    MainDialogLogic logic{
-        state, DialogPorts{vlanList, interfaceList, messages, cursor, fields, snmp, vlanSelection}};
+    MainDialogLogic logic;
 };
 
 }  // namespace tarnwick::fakes

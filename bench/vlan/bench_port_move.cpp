@@ -1,0 +1,85 @@
+// One port move as the window makes it (two SETs, the VlanPorts column read again, the member
+// view redrawn) against the simulated 48-port switch over loopback, with the requests it sends.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "fakes.h"
+#include "net_snmp_agent.h"
+#include "simulated_switch.h"
+#include "snmp_library.h"
+
+namespace tarnwick {
+namespace {
+
+// Counts what goes out: a walk sends one GETNEXT per row and one that leaves the column.
+class CountingNetSnmp final : public SnmpAgent {
+public:
+    WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
+                     WalkTable& table) override {
+        const std::size_t before = table.size();
+        WalkOutcome outcome = m_snmp.Walk(settings, request, table);
+        getNexts += table.size() - before + 1;
+        return outcome;
+    }
+    SnmpStatus Set(const DeviceSettings& settings, std::string_view oid,
+                   const SetValue& value) override {
+        ++sets;
+        return m_snmp.Set(settings, oid, value);
+    }
+    std::size_t getNexts = 0;
+    std::size_t sets = 0;
+
+private:
+    NetSnmpAgent m_snmp;
+};
+
+std::unique_ptr<testing::SimulatedSwitch> g_switch;
+
+// Port 9 moves from VLAN 2 to VLAN 10 and back, so every move is a real one.
+void BM_MovePort(benchmark::State& state) {
+    CountingNetSnmp snmp;
+    fakes::FakeDialog dialog(nullptr, &snmp);
+    dialog.fields.address = g_switch->Address();
+    dialog.logic.ReadDevice();
+    snmp.getNexts = 0;
+    std::size_t moves = 0;
+    for (auto _ : state) {
+        const bool there = moves % 2 == 0;
+        dialog.state.shownVlan = there ? "2" : "10";
+        dialog.interfaceList.DeleteAllItems();
+        dialog.interfaceList.InsertItem(0, "9");
+        dialog.interfaceList.Select({0});
+        dialog.vlanSelection.choice = there ? "10/office" : "2/mgmt";
+        dialog.logic.OnDblclkInterfaceList();
+        ++moves;
+    }
+    if (!dialog.messages.shown.empty()) {
+        state.SkipWithError(dialog.messages.shown.front().c_str());
+    }
+    state.counters["sets/move"] = static_cast<double>(snmp.sets) / static_cast<double>(moves);
+    state.counters["getnexts/move"] =
+        static_cast<double>(snmp.getNexts) / static_cast<double>(moves);
+}
+BENCHMARK(BM_MovePort)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+}  // namespace
+}  // namespace tarnwick
+
+int main(int argc, char** argv) {
+    tarnwick::InitSnmpLibrary();
+    std::string error;
+    tarnwick::g_switch = tarnwick::testing::SimulatedSwitch::Start(
+        tarnwick::testing::SimulatedSwitch::Variant::Standard, &error);
+    if (!tarnwick::g_switch) {
+        std::fprintf(stderr, "the simulated switch did not start: %s\n", error.c_str());
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    tarnwick::g_switch.reset();
+    return 0;
+}

@@ -1,0 +1,175 @@
+// Port moves on the simulated switch over loopback, checked on the switch itself with raw GETs.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fakes.h"
+#include "net_snmp_agent.h"
+#include "port_bitmap.h"
+#include "raw_snmp.h"
+#include "scripted_agent.h"
+#include "simulated_switch.h"
+#include "snmp_library.h"
+#include "vlan_tables.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::SimulatedSwitch;
+using Variant = SimulatedSwitch::Variant;
+using Octets = std::vector<std::uint8_t>;
+
+Octets PortsOf(const SimulatedSwitch& sim, const std::string& vlan) {
+    const auto got = testing::Exchange(
+        sim.Port(),
+        {testing::PduType::Get, "public", std::string(kVlanPortsColumn) + "." + vlan, {}},
+        std::chrono::milliseconds(2000));
+    return got.response.value.bytes;
+}
+
+Octets WithBit(Octets octets, int port, bool member) {
+    const BitPosition at = PortBitPosition(port);
+    octets[at.octet] = static_cast<std::uint8_t>(member ? octets[at.octet] | at.mask
+                                                        : octets[at.octet] & ~at.mask);
+    return octets;
+}
+
+// The window's logic with real SNMP to the switch; Read has run and `shown` is drawn.
+struct Window {
+    Window(const SimulatedSwitch& sim, const std::string& shown) : dialog(nullptr, &snmp) {
+        InitSnmpLibrary();
+        dialog.fields.address = sim.Address();
+        dialog.logic.ReadDevice();
+        const WalkTable& ids = dialog.state.tables.vlanIdTable;
+        const auto row = std::find(ids.begin(), ids.end(), shown) - ids.begin();
+        dialog.vlanList.Select({static_cast<int>(row)});
+        dialog.logic.OnDblclkVlanList();
+    }
+    NetSnmpAgent snmp;
+    fakes::FakeDialog dialog;
+};
+
+std::unique_ptr<SimulatedSwitch> StartOrSkip(Variant variant) {
+    std::string error;
+    auto sim = SimulatedSwitch::Start(variant, &error);
+    EXPECT_NE(sim, nullptr) << error;
+    return sim;
+}
+
+TEST(PortMoveOnSwitch, ClearsThePortInTheShownVlanAndSetsItInTheChosenOneOnly) {
+    struct Case {
+        const char* name;
+        int port;
+        std::string from, to;
+    };
+    auto sim = StartOrSkip(Variant::Standard);
+    ASSERT_NE(sim, nullptr);
+    for (const Case& c :
+         {Case{"port 8", 8, "1", "20"}, Case{"port 9", 9, "2", "10"},
+          Case{"port 16", 16, "10", "20"}, Case{"port 130", 130, "50", "60"},
+          Case{"old = new", 9, "2", "2"}, Case{"not in the old VLAN", 20, "1", "2"}}) {
+        SCOPED_TRACE(c.name);
+        const Octets from = PortsOf(*sim, c.from);
+        const Octets to = PortsOf(*sim, c.to);
+        Window window(*sim, c.from);
+        window.dialog.vlanList.Select({0});  // a later single click must not matter
+
+        window.dialog.logic.ChangePortVlan(std::to_string(c.port), c.to);
+
+        EXPECT_TRUE(window.dialog.messages.shown.empty());
+        if (c.from != c.to) {
+            EXPECT_EQ(PortsOf(*sim, c.from), WithBit(from, c.port, false));
+        }
+        EXPECT_EQ(PortsOf(*sim, c.to), WithBit(to, c.port, true));
+    }
+}
+
+TEST(PortMoveOnSwitch, RefusedSetsLeaveThePortWhereItWas) {
+    auto sim = StartOrSkip(Variant::RefusingSets);
+    ASSERT_NE(sim, nullptr);
+    struct Case {
+        const char* name;
+        std::string from, to;
+        std::string messagePart;
+    };
+    for (const Case& c :
+         {Case{"addition refused", "1", "10", "端口1未能加入VLAN 10，已恢复到VLAN 1。"},
+          Case{"removal refused", "10", "1", "错误信息: (noSuchName)"}}) {
+        SCOPED_TRACE(c.name);
+        const Octets vlan1 = PortsOf(*sim, "1");
+        const Octets vlan10 = PortsOf(*sim, "10");
+        Window window(*sim, c.from);
+
+        window.dialog.logic.ChangePortVlan(c.from == "1" ? "1" : "10", c.to);
+
+        ASSERT_EQ(window.dialog.messages.shown.size(), 1U);
+        EXPECT_NE(window.dialog.messages.shown[0].find(c.messagePart), std::string::npos)
+            << window.dialog.messages.shown[0];
+        EXPECT_EQ(PortsOf(*sim, "1"), vlan1);
+        EXPECT_EQ(PortsOf(*sim, "10"), vlan10);
+    }
+}
+
+// A switch that stops answering after the read: one message per failed request, and the view
+// shows what was read back (nothing).
+TEST(PortMoveOnSwitch, SilentAgentGivesOneMessagePerFailedRequest) {
+    auto sim = StartOrSkip(Variant::Silent);
+    ASSERT_NE(sim, nullptr);
+    NetSnmpAgent snmp;
+    fakes::FakeDialog dialog(nullptr, &snmp);
+    dialog.state.settings.ipAddress = sim->Address();
+    dialog.state.tables.vlanIdTable = {"1", "2"};
+    dialog.state.tables.vlanNameTable = {"default", "mgmt"};
+    dialog.state.tables.vlanPortsTable = {std::string(kVlanPortsColumn) + ".1-  FF   .\n",
+                                          std::string(kVlanPortsColumn) + ".2-  00   .\n"};
+    dialog.logic.FillVlanList();
+    dialog.vlanList.Select({0});
+    dialog.logic.OnDblclkVlanList();
+    dialog.interfaceList.Select({0});
+    dialog.vlanSelection.choice = "2/mgmt";
+
+    dialog.logic.OnDblclkInterfaceList();
+
+    ASSERT_EQ(dialog.messages.shown.size(), 2U);
+    EXPECT_TRUE(dialog.messages.shown[0].starts_with("设定VlanPorts信息失败"));
+    EXPECT_EQ(dialog.messages.shown[1], "读取VlanPorts信息失败，请检查IP地址或共同体名!");
+    EXPECT_EQ(dialog.interfaceList.RowCount(), 0);
+}
+
+// Every SET of a move carries the write community as last taken, which is all this agent takes.
+TEST(PortMoveOnSwitch, SetsTravelWithTheWriteCommunity) {
+    testing::ScriptedAgent agent([](int, const testing::ReceivedRequest& request) {
+        testing::ScriptedAnswer answer;
+        answer.oid = request.pduType == 0xA3 ? request.oid : testing::SubIds{1, 3, 6, 1, 9};
+        answer.octets = request.value;
+        answer.errorStatus = request.pduType == 0xA3 && request.community != "w-secret" ? 2 : 0;
+        return answer;
+    });
+    NetSnmpAgent snmp;
+    fakes::FakeDialog dialog(nullptr, &snmp);
+    dialog.fields.address = agent.Address();
+    dialog.fields.writeCommunity = "w-secret";
+    dialog.logic.ReadDevice();
+    dialog.state.tables.vlanPortsTable = {std::string(kVlanPortsColumn) + ".1-  FF   .\n",
+                                          std::string(kVlanPortsColumn) + ".2-  00   .\n"};
+    dialog.state.shownVlan = "1";
+
+    dialog.logic.ChangePortVlan("3", "2");
+
+    EXPECT_TRUE(dialog.messages.shown.empty());
+    int sets = 0;
+    for (const auto& request : agent.Requests()) {
+        if (request.pduType == 0xA3) {
+            ++sets;
+            EXPECT_EQ(request.community, "w-secret");
+        } else {
+            EXPECT_EQ(request.community, "public");
+        }
+    }
+    EXPECT_EQ(sets, 2);
+}
+
+}  // namespace
+}  // namespace tarnwick
