@@ -14,8 +14,10 @@ QString ApplicationName() {
 }
 
 void QtMessageBox::Show(const std::string& text) {
-    QMessageBox box(QMessageBox::Warning, ApplicationName(), DisplayText(text), QMessageBox::Ok,
-                    m_parent);
+    // The messages break their lines with CR LF; a label breaks them at the LF alone.
+    QString shown = DisplayText(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Warning, ApplicationName(), shown, QMessageBox::Ok, m_parent);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }

@@ -166,6 +166,25 @@ TEST_F(MainDialogTest, WaitCursorCoversEveryControlWhileBusyAndArrowOtherwise) {
     EXPECT_EQ(List(kIdVlanList).model()->rowCount(), 0);
 }
 
+TEST_F(MainDialogTest, WriteFlashTakesTheFieldsAndSendsOneSavePerPress) {
+    m_agent.setStatus = {-24, "Timeout"};
+    Field(kIdWriteCommunity).setText(QStringLiteral("edited"));
+    bool busyWhileShown = false;
+    testing::MessageBoxCloser closer([&](QMessageBox&) { busyWhileShown = m_dialog.State().busy; });
+    for (int press = 1; press <= 2; ++press) {
+        m_dialog.Controls().Get<QPushButton>(kIdWriteFlash).click();
+        EXPECT_EQ(m_agent.sets, press);
+    }
+    EXPECT_EQ(m_agent.lastSettings.writeCommunity, "edited");
+    EXPECT_EQ(m_agent.walks, 0);
+    // The box breaks the line where the text has CR LF.
+    EXPECT_EQ(closer.Texts(),
+              std::vector<QString>(2, QStringLiteral("保存信息失败，请检查IP地址或共同体名! \n"
+                                                     "错误信息: Timeout")));
+    EXPECT_TRUE(busyWhileShown);
+    EXPECT_FALSE(m_dialog.State().busy);
+}
+
 // VLANs 1 and 10; VLAN 10 holds ports 2 and 3 (octet 0 = 0x06), which are ifIndex 6 and 7.
 WalkOutcome TwoVlanSwitch(const WalkRequest& request, WalkTable& table) {
     const std::string_view column = request.columnOid;

@@ -42,7 +42,7 @@ WalkOutcome CountingAgent::Walk(const DeviceSettings& settings, const WalkReques
 SnmpStatus CountingAgent::Set(const DeviceSettings& settings, std::string_view, const SetValue&) {
     ++sets;
     lastSettings = settings;
-    return {};
+    return setStatus;
 }
 
 }  // namespace tarnwick::testing

@@ -44,6 +44,7 @@ public:
 
     int walks = 0;
     int sets = 0;
+    SnmpStatus setStatus;  // what every SET answers
     DeviceSettings lastSettings;
     std::function<WalkOutcome(const WalkRequest&, WalkTable&)> onWalk;
 };
