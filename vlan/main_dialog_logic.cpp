@@ -4,7 +4,6 @@
 #include <charconv>
 #include <string>
 
-#include "port_bitmap.h"
 #include "port_move.h"
 #include "walk_column.h"
 
@@ -30,21 +29,8 @@ private:
     CursorControl& m_cursor;
 };
 
-std::string VlanKey(const std::string& vlanId) {
-    return std::string(kVlanPortsColumn) + "." + vlanId + "-";
-}
-
 constexpr std::string_view kNoShownVlan =
     "请先双击VLAN列表，显示端口所在VLAN的接口列表，未做任何修改!";
-
-const ColumnWalk& VlanPortsWalk() {
-    for (const ColumnWalk& walk : kColumnWalks) {
-        if (walk.table == &VlanTables::vlanPortsTable) {
-            return walk;
-        }
-    }
-    return kColumnWalks.front();  // not reached: the VlanPorts column is one of the six
-}
 
 // The interface list holds ports as "%d"; anything else is no port.
 int PortNumber(const std::string& portText) {
@@ -108,40 +94,22 @@ void MainDialogLogic::ShowVlanMembers() {
 
 void MainDialogLogic::DrawVlanMembers(const std::string& vlanId) {
     m_state.shownVlan = vlanId;
-    const std::string key = VlanKey(vlanId);
     m_ports.interfaceList.DeleteAllItems();
     m_state.memberRowCounter = 0;
-    const MemberLookups lookups = IndexMemberTables();
-    for (const std::string& row : m_state.tables.vlanPortsTable) {
-        if (row.find(key) != std::string::npos) {
-            FillMemberView(WalkRowValue(row), lookups);
-        }
+    for (const MemberPort& member : MemberPorts(m_state.tables, vlanId)) {
+        AddMemberPortRow(member);
     }
 }
 
-MainDialogLogic::MemberLookups MainDialogLogic::IndexMemberTables() const {
-    return {IndexedRows(m_state.tables.portIfIndexTable), IndexedRows(m_state.tables.ifNameTable)};
-}
-
-void MainDialogLogic::FillMemberView(std::string_view rowValue, const MemberLookups& lookups) {
-    for (const int port : DecodePortBitmap(rowValue)) {
-        AddMemberPortRow(port, lookups);
-    }
-}
-
-void MainDialogLogic::AddMemberPortRow(int port, const MemberLookups& lookups) {
+void MainDialogLogic::AddMemberPortRow(const MemberPort& member) {
     ReportList& interfaces = m_ports.interfaceList;
     const int row = m_state.memberRowCounter++;
-    const std::string portText = std::to_string(port);
-    interfaces.InsertItem(row, portText);
-    const std::optional<std::string> ifIndex = lookups.portIfIndex.Find(portText);
-    if (!ifIndex) {
-        return;
+    interfaces.InsertItem(row, std::to_string(member.port));
+    if (member.ifIndex) {
+        interfaces.SetItemText(row, 1, *member.ifIndex);
     }
-    interfaces.SetItemText(row, 1, *ifIndex);
-    const std::optional<std::string> name = lookups.ifName.Find(*ifIndex);
-    if (name) {
-        interfaces.SetItemText(row, 2, *name);
+    if (member.ifName) {
+        interfaces.SetItemText(row, 2, *member.ifName);
     }
 }
 
@@ -187,7 +155,7 @@ void MainDialogLogic::ChangePortVlan(const std::string& portText, const std::str
 }
 
 void MainDialogLogic::RereadVlanPorts() {
-    const ColumnWalk& walk = VlanPortsWalk();
+    const ColumnWalk& walk = ColumnWalkOf(&VlanTables::vlanPortsTable);
     WalkTable& table = m_state.tables.*walk.table;
     table.clear();
     WalkColumn(m_ports.snmp, m_ports.messages, m_state.settings, walk.request, table,
@@ -199,13 +167,9 @@ void MainDialogLogic::OnWriteFlash() {
     if (!m_ports.fields.TakeFields(m_state.settings)) {
         return;
     }
+    // A failure is shown while busy: the flag is cleared only once the box is closed.
     const BusyScope busy(m_state.busy, m_ports.cursor);
-    const SnmpStatus status =
-        m_ports.snmp.Set(m_state.settings, kSaveConfigurationOid, std::int32_t{1});
-    if (!status.ok()) {
-        // Shown while busy: the flag is cleared only once the box is closed.
-        m_ports.messages.Show(std::string(kSaveFailure) + status.text);
-    }
+    SaveConfiguration(m_ports.snmp, m_ports.messages, m_state.settings);
 }
 
 }  // namespace tarnwick

@@ -6,7 +6,8 @@
 #include <string_view>
 
 #include "dialog_ports.h"
-#include "indexed_lookup.h"
+#include "member_ports.h"
+#include "save_configuration.h"
 #include "snmp_agent.h"
 #include "vlan_tables.h"
 
@@ -33,9 +34,6 @@ struct DialogPorts {
     VlanSelection& vlanSelection;
 };
 
-inline constexpr std::string_view kSaveFailure =
-    "保存信息失败，请检查IP地址或共同体名! \r\n错误信息: ";
-
 class MainDialogLogic {
 public:
     MainDialogLogic(DialogState& state, DialogPorts ports);
@@ -59,14 +57,7 @@ public:
 private:
     void DrawVlanMembers(const std::string& vlanId);
     void RereadVlanPorts();
-    // The two tables a member row is looked up in, each indexed once per view.
-    struct MemberLookups {
-        IndexedRows portIfIndex;
-        IndexedRows ifName;
-    };
-    MemberLookups IndexMemberTables() const;
-    void FillMemberView(std::string_view rowValue, const MemberLookups& lookups);
-    void AddMemberPortRow(int port, const MemberLookups& lookups);
+    void AddMemberPortRow(const MemberPort& member);
 
     DialogState& m_state;
     DialogPorts m_ports;

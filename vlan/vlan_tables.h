@@ -54,4 +54,14 @@ inline const std::array<ColumnWalk, 6> kColumnWalks = {{
      "读PortIfIndex取信息失败，请检查IP地址或共同体名!"},
 }};
 
+// The walk of the column that fills the table.
+inline const ColumnWalk& ColumnWalkOf(WalkTable VlanTables::*table) {
+    for (const ColumnWalk& walk : kColumnWalks) {
+        if (walk.table == table) {
+            return walk;
+        }
+    }
+    return kColumnWalks.front();  // not reached: every table has its walk
+}
+
 }  // namespace tarnwick

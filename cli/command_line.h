@@ -1,0 +1,50 @@
+// The command line of tarnwick-cli: what to do on which switch, or why the line is not usable.
+#pragma once
+
+#include <QStringList>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "device_settings.h"
+
+namespace tarnwick::cli {
+
+enum class Command { Vlans, Members, Dump, Move, Save };
+
+struct Invocation {
+    DeviceSettings settings;
+    Command command = Command::Vlans;
+    bool json = false;
+    bool dryRun = false;
+    std::string vlan;        // members: the VLAN ID in decimal
+    std::vector<int> ports;  // move: ascending, each once
+    std::string fromVlan;
+    std::string toVlan;
+};
+
+// An unknown command or option, a missing or extra argument, or a number out of range.
+struct UsageError {
+    std::string problem;
+};
+
+// --help or --version: the text to print, and nothing to do.
+struct InfoRequest {
+    std::string text;
+};
+
+using ParsedCommandLine = std::variant<Invocation, UsageError, InfoRequest>;
+
+// The arguments include the program's name first.
+ParsedCommandLine ParseCommandLine(const QStringList& arguments);
+
+// The line printed after a usage error.
+std::string UsageHint();
+
+// "9" or "1-8,12": ascending, each port once; nothing for junk, 0, ports past the bitmap's
+// reach, empty items and descending ranges.
+std::optional<std::vector<int>> ParsePortList(std::string_view text);
+
+}  // namespace tarnwick::cli

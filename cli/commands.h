@@ -1,0 +1,20 @@
+// The commands of tarnwick-cli over the VLAN logic the window uses, printing to `out`.
+#pragma once
+
+#include <ostream>
+
+#include "command_line.h"
+#include "snmp_agent.h"
+#include "stderr_messages.h"
+
+namespace tarnwick::cli {
+
+inline constexpr int kSucceeded = 0;
+inline constexpr int kFailed = 1;  // a request failed or a move was refused
+inline constexpr int kUsageError = 2;
+
+// Runs the command; its exit status.
+int RunCommand(const Invocation& invocation, SnmpAgent& snmp, StderrMessages& messages,
+               std::ostream& out);
+
+}  // namespace tarnwick::cli

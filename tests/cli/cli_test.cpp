@@ -1,0 +1,282 @@
+// tarnwick-cli as a shell runs it, against the simulated switch: what each command prints, what a
+// move leaves on the switch (checked with a raw GET), and its exit statuses.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "raw_snmp.h"
+#include "simulated_switch.h"
+
+namespace tarnwick {
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::AnyOf;
+using ::testing::HasSubstr;
+using testing::SimulatedSwitch;
+using ::testing::StartsWith;
+
+const std::string kVlanPorts = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3.";
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+    QJsonObject Json() const {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(out)).object();
+    }
+};
+
+CliRun RunCli(const std::string& address, QStringList arguments) {
+    arguments.prepend(QString::fromStdString(address));
+    QProcess process;
+    process.start(QStringLiteral(TARNWICK_CLI), arguments);
+    process.waitForFinished(60'000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+}
+
+std::unique_ptr<SimulatedSwitch> StartSwitch(SimulatedSwitch::Variant variant) {
+    std::string error;
+    auto agent = SimulatedSwitch::Start(variant, &error);
+    EXPECT_NE(agent, nullptr) << error;
+    return agent;
+}
+
+// The VLAN's bitmap as the switch holds it, two upper-case hex digits per octet.
+std::string BitmapOnSwitch(const SimulatedSwitch& agent, int vlan) {
+    const auto answer = testing::Exchange(
+        agent.Port(), {testing::PduType::Get, "public", kVlanPorts + std::to_string(vlan), {}},
+        2000ms);
+    std::string hex;
+    for (const std::uint8_t octet : answer.response.value.bytes) {
+        hex += "0123456789ABCDEF"[octet >> 4];
+        hex += "0123456789ABCDEF"[octet & 15];
+    }
+    return hex;
+}
+
+std::vector<int> Ints(const QJsonValue& array, const char* key = nullptr) {
+    std::vector<int> values;
+    for (const QJsonValue& value : array.toArray()) {
+        values.push_back(key ? value[QLatin1StringView(key)].toInt() : value.toInt());
+    }
+    return values;
+}
+
+std::vector<int> Range(int first, int last, std::vector<int> more = {}) {
+    std::vector<int> values;
+    for (int v = first; v <= last; ++v) {
+        values.push_back(v);
+    }
+    values.insert(values.end(), more.begin(), more.end());
+    return values;
+}
+
+// Until the walk hands names over as their bytes, a Chinese name arrives as its hex dump.
+void ExpectName(const QJsonValue& name, const char* text, const char* hexDump) {
+    EXPECT_THAT(name.toString().toStdString(), AnyOf(text, StartsWith(hexDump)));
+}
+
+// Ports 10-16 and 41-48 are interfaces 14-20 and 45-52, GigabitEthernet0/0/<port>.
+void ExpectOfficePorts(const QJsonValue& ports) {
+    ASSERT_EQ(Ints(ports, "port"), Range(10, 16, Range(41, 48)));
+    for (const QJsonValue& port : ports.toArray()) {
+        EXPECT_EQ(port[u"ifIndex"].toInt(), port[u"port"].toInt() + 4);
+        EXPECT_EQ(port[u"ifName"].toString(),
+                  QStringLiteral("GigabitEthernet0/0/%1").arg(port[u"port"].toInt()));
+    }
+}
+
+struct ReadCase {
+    const char* name;
+    QStringList arguments;
+    std::function<void(const QJsonObject&)> checkJson;
+    std::vector<std::string> textLines;  // among the text output's lines
+    friend void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ReadCommands : public ::testing::TestWithParam<ReadCase> {
+protected:
+    static void SetUpTestSuite() { s_switch = StartSwitch(SimulatedSwitch::Variant::Standard); }
+    static void TearDownTestSuite() { s_switch.reset(); }
+    static inline std::unique_ptr<SimulatedSwitch> s_switch;
+};
+
+TEST_P(ReadCommands, PrintTextAndJsonAndSucceed) {
+    ASSERT_NE(s_switch, nullptr);
+    const CliRun json = RunCli(s_switch->Address(), GetParam().arguments + QStringList{"--json"});
+    EXPECT_EQ(json.exitCode, 0) << json.err;
+    GetParam().checkJson(json.Json());
+
+    const CliRun text = RunCli(s_switch->Address(), GetParam().arguments);
+    EXPECT_EQ(text.exitCode, 0) << text.err;
+    for (const std::string& line : GetParam().textLines) {
+        EXPECT_THAT(text.out, HasSubstr("\n" + line + "\n"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StandardSwitch, ReadCommands,
+    ::testing::Values(
+        ReadCase{
+            "Vlans",
+            {"vlans"},
+            [](const QJsonObject& doc) {
+                const QJsonArray vlans = doc[u"vlans"].toArray();
+                EXPECT_EQ(Ints(vlans, "id"), (std::vector<int>{1, 2, 10, 20, 30, 40, 50, 60, 100}));
+                EXPECT_EQ(vlans[0][u"name"], QStringLiteral("default"));
+                ExpectName(vlans[5][u"name"], "办公网", "  E5 8A 9E");
+                ExpectName(vlans[7][u"name"], "语音", "  D3 EF D2 F4");
+            },
+            {"2    mgmt", "100  voice"}},
+        ReadCase{"MembersWithIndexAndName",
+                 {"members", "10"},
+                 [](const QJsonObject& doc) {
+                     EXPECT_EQ(doc[u"vlan"].toInt(), 10);
+                     ExpectOfficePorts(doc[u"ports"]);
+                 },
+                 {"10    14       GigabitEthernet0/0/10", "48    52       GigabitEthernet0/0/48"}},
+        ReadCase{"MembersWithoutIndexRows",
+                 {"members", "50"},
+                 [](const QJsonObject& doc) {
+                     const QJsonArray ports = doc[u"ports"].toArray();
+                     EXPECT_EQ(Ints(ports, "port"), Range(129, 136, {190}));
+                     EXPECT_EQ(ports[8].toObject().keys(), QStringList{"port"});
+                 },
+                 {"136", "190"}},
+        ReadCase{"Dump",
+                 {"dump"},
+                 [](const QJsonObject& doc) {
+                     const QJsonArray vlans = doc[u"vlans"].toArray();
+                     ASSERT_EQ(vlans.size(), 9);
+                     EXPECT_EQ(vlans[1][u"name"], QStringLiteral("mgmt"));
+                     EXPECT_EQ(Ints(vlans[1][u"ports"], "ifIndex"), std::vector<int>{13});
+                     ExpectOfficePorts(vlans[2][u"ports"]);
+                     EXPECT_TRUE(vlans[5][u"ports"].toArray().isEmpty());
+                     EXPECT_EQ(Ints(vlans[7][u"ports"], "port"), std::vector<int>{150});
+                 },
+                 {"VLAN 2  mgmt", "  9     13       GigabitEthernet0/0/9", "VLAN 100  voice"}}),
+    [](const auto& c) { return std::string(c.param.name); });
+
+TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
+    const auto agent = StartSwitch(SimulatedSwitch::Variant::Standard);
+    ASSERT_NE(agent, nullptr);
+    const QStringList move{"move", "3-4,7", "1", "10"};
+
+    const CliRun dryRun = RunCli(agent->Address(), move + QStringList{"--dry-run"});
+    EXPECT_EQ(dryRun.exitCode, 0) << dryRun.err;
+    EXPECT_THAT(dryRun.out, HasSubstr("removal   1     B30000000000  not sent (dry run)\n"));
+    EXPECT_THAT(dryRun.out, HasSubstr("addition  10    4CFE000000FF  not sent (dry run)\n"));
+    EXPECT_EQ(BitmapOnSwitch(*agent, 1), "FF0000000000");
+    EXPECT_EQ(BitmapOnSwitch(*agent, 10), "00FE000000FF");
+
+    const CliRun moved = RunCli(agent->Address(), move + QStringList{"--json"});
+    EXPECT_EQ(moved.exitCode, 0) << moved.err;
+    const QJsonObject doc = moved.Json();
+    EXPECT_EQ(doc[u"result"], QStringLiteral("moved"));
+    EXPECT_EQ(Ints(doc[u"sets"], "vlan"), (std::vector<int>{1, 10}));
+    const QJsonArray after = doc[u"portVlans"].toArray();
+    ASSERT_EQ(Ints(after, "port"), (std::vector<int>{3, 4, 7}));
+    EXPECT_EQ(Ints(after[0][u"vlans"]), std::vector<int>{10});
+    EXPECT_EQ(Ints(after[2][u"vlans"]), (std::vector<int>{10, 30}));
+    EXPECT_EQ(BitmapOnSwitch(*agent, 1), "B30000000000");
+    EXPECT_EQ(BitmapOnSwitch(*agent, 10), "4CFE000000FF");
+
+    // Checked before anything is sent: a VLAN without a row, a port past a bitmap's octets.
+    for (const QStringList& refused :
+         {QStringList{"move", "2", "1", "99"}, {"move", "49", "1", "10"}}) {
+        const CliRun run = RunCli(agent->Address(), refused);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_THAT(run.err, HasSubstr("未做任何修改!"));
+    }
+    EXPECT_EQ(BitmapOnSwitch(*agent, 1), "B30000000000");
+
+    const CliRun saved = RunCli(agent->Address(), {"save", "--json"});
+    EXPECT_EQ(saved.exitCode, 0) << saved.err;
+    EXPECT_TRUE(saved.Json()[u"saved"].toBool());
+}
+
+TEST(Move, ARefusedAdditionPutsThePortsBackAndFails) {
+    const auto agent = StartSwitch(SimulatedSwitch::Variant::RefusingSets);
+    ASSERT_NE(agent, nullptr);
+
+    const CliRun run = RunCli(agent->Address(), {"move", "3-4", "1", "10", "--json"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_THAT(run.err, HasSubstr("端口3,4未能加入VLAN 10，已恢复到VLAN 1。"));
+    const QJsonObject doc = run.Json();
+    EXPECT_EQ(doc[u"result"], QStringLiteral("additionFailedRestored"));
+    EXPECT_EQ(Ints(doc[u"portVlans"].toArray()[1][u"vlans"]), std::vector<int>{1});
+    EXPECT_EQ(BitmapOnSwitch(*agent, 1), "FF0000000000");
+    EXPECT_EQ(BitmapOnSwitch(*agent, 10), "00FE000000FF");
+
+    const CliRun save = RunCli(agent->Address(), {"save"});
+    EXPECT_EQ(save.exitCode, 1);
+    EXPECT_THAT(save.err, StartsWith("保存信息失败，请检查IP地址或共同体名! 错误信息: "));
+}
+
+TEST(ReadCommands, FailWhenTheSwitchDoesNotAnswer) {
+    const auto agent = StartSwitch(SimulatedSwitch::Variant::Silent);
+    ASSERT_NE(agent, nullptr);
+
+    const CliRun run = RunCli(agent->Address(), {"vlans"});
+
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err,
+              "读取Vlan信息失败，请检查IP地址或共同体名!\n"
+              "读取VlanName信息失败，请检查IP地址或共同体名!\n");
+}
+
+struct UsageCase {
+    const char* name;
+    QStringList arguments;  // after a loopback address that nothing answers
+    friend void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class UsageErrors : public ::testing::TestWithParam<UsageCase> {};
+
+TEST_P(UsageErrors, ExitWithTwoAndAHintSendingNothing) {
+    const CliRun run = RunCli("127.0.0.1:9", GetParam().arguments);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_THAT(run.err, HasSubstr("\nUsage: tarnwick-cli ADDRESS"));
+    EXPECT_EQ(run.out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, UsageErrors,
+    ::testing::Values(UsageCase{"NoCommand", {}}, UsageCase{"UnknownCommand", {"list"}},
+                      UsageCase{"UnknownOption", {"vlans", "--verbose"}},
+                      UsageCase{"ExtraArgument", {"dump", "1"}},
+                      UsageCase{"MissingVlan", {"members"}},
+                      UsageCase{"VlanZero", {"members", "0"}},
+                      UsageCase{"VlanPastRange", {"members", "4095"}},
+                      UsageCase{"VlanNotANumber", {"members", "ten"}},
+                      UsageCase{"PortZero", {"move", "0", "1", "10"}},
+                      UsageCase{"NegativePort", {"move", "-3", "1", "10"}},
+                      UsageCase{"DescendingRange", {"move", "8-1", "1", "10"}},
+                      UsageCase{"EmptyItem", {"move", "1,,2", "1", "10"}},
+                      UsageCase{"PortJunk", {"move", "9x", "1", "10"}},
+                      UsageCase{"ToPastRange", {"move", "9", "1", "5000"}},
+                      UsageCase{"TimeoutTooShort", {"vlans", "--timeout", "999"}},
+                      UsageCase{"TimeoutTooLong", {"vlans", "--timeout", "10001"}},
+                      UsageCase{"DryRunWithoutMove", {"save", "--dry-run"}}),
+    [](const auto& c) { return std::string(c.param.name); });
+
+TEST(UsageErrors, AnAddressThatDoesNotParse) {
+    for (const char* address : {"1.2.3", "", "[::1"}) {
+        const CliRun run = RunCli(address, {"vlans"});
+        EXPECT_EQ(run.exitCode, 2) << address;
+        EXPECT_THAT(run.err, HasSubstr("not a switch address"));
+    }
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,91 @@
+// A VLAN's member ports and a port's VLANs, from the walked tables.
+#include "member_ports.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "indexed_lookup.h"
+#include "port_bitmap.h"
+
+namespace tarnwick {
+namespace {
+
+using RowIndexes = std::vector<std::size_t>;
+
+// For each wanted ID, the rows that hold its key, in table order, each row once. A row holds the
+// key of ID v exactly when, behind some occurrence of the column + ".", v and then "-" follow;
+// so only IDs that end at one of the dashes there, and are no longer than the longest wanted
+// one, need looking up.
+std::unordered_map<std::string_view, RowIndexes> RowsOfVlans(const WalkTable& vlanPortsTable,
+                                                             std::span<const std::string> vlanIds) {
+    std::unordered_map<std::string_view, RowIndexes> rows;
+    std::size_t longest = 0;
+    for (const std::string& id : vlanIds) {
+        rows.try_emplace(id);
+        longest = std::max(longest, id.size());
+    }
+    const std::string prefix = std::string(kVlanPortsColumn) + ".";
+    for (std::size_t i = 0; i < vlanPortsTable.size(); ++i) {
+        const std::string_view row = vlanPortsTable[i];
+        for (std::size_t at = row.find(prefix); at != std::string_view::npos;
+             at = row.find(prefix, at + 1)) {
+            const std::size_t idStart = at + prefix.size();
+            for (std::size_t dash = row.find('-', idStart);
+                 dash != std::string_view::npos && dash - idStart <= longest;
+                 dash = row.find('-', dash + 1)) {
+                const auto found = rows.find(row.substr(idStart, dash - idStart));
+                if (found != rows.end() && (found->second.empty() || found->second.back() != i)) {
+                    found->second.push_back(i);
+                }
+            }
+        }
+    }
+    return rows;
+}
+
+}  // namespace
+
+std::vector<MemberPort> MemberPorts(const VlanTables& tables, std::string_view vlanId) {
+    const std::string id(vlanId);
+    return std::move(MemberPortsOfVlans(tables, std::span<const std::string>(&id, 1)).front());
+}
+
+std::vector<std::vector<MemberPort>> MemberPortsOfVlans(const VlanTables& tables,
+                                                        std::span<const std::string> vlanIds) {
+    const auto rowsOfVlans = RowsOfVlans(tables.vlanPortsTable, vlanIds);
+    const IndexedRows portIfIndex(tables.portIfIndexTable);
+    const IndexedRows ifName(tables.ifNameTable);
+    std::vector<std::vector<MemberPort>> members;
+    members.reserve(vlanIds.size());
+    for (const std::string& id : vlanIds) {
+        std::vector<MemberPort>& ports = members.emplace_back();
+        for (const std::size_t row : rowsOfVlans.at(id)) {
+            for (const int port : DecodePortBitmap(WalkRowValue(tables.vlanPortsTable[row]))) {
+                MemberPort& member = ports.emplace_back(MemberPort{port, {}, {}});
+                member.ifIndex = portIfIndex.Find(std::to_string(port));
+                if (member.ifIndex) {
+                    member.ifName = ifName.Find(*member.ifIndex);
+                }
+            }
+        }
+    }
+    return members;
+}
+
+std::vector<std::vector<std::string>> VlansOfPorts(const WalkTable& vlanPortsTable,
+                                                   std::span<const int> ports) {
+    std::vector<std::vector<std::string>> vlans(ports.size());
+    for (const std::string& row : vlanPortsTable) {
+        const std::string_view oid = WalkRowOid(row);
+        const std::string vlan(oid.substr(oid.rfind('.') + 1));
+        const std::vector<int> members = DecodePortBitmap(WalkRowValue(row));
+        for (std::size_t i = 0; i < ports.size(); ++i) {
+            if (std::binary_search(members.begin(), members.end(), ports[i])) {
+                vlans[i].push_back(vlan);
+            }
+        }
+    }
+    return vlans;
+}
+
+}  // namespace tarnwick

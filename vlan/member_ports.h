@@ -1,0 +1,34 @@
+// A VLAN's member ports with their interface index and name, and the VLANs a port belongs to,
+// from the walked tables alone: what the member view lists and a port move reports.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vlan_tables.h"
+
+namespace tarnwick {
+
+struct MemberPort {
+    int port = 0;
+    std::optional<std::string> ifIndex;  // none when the port has no port-to-ifIndex row
+    std::optional<std::string> ifName;   // none without an ifIndex, or without its ifName row
+};
+
+// Every vlanPortsTable row that holds the VLAN's key (its VlanPorts OID + "." + ID + "-",
+// anywhere in the row) is decoded, in table order; the ID is used as given, untrimmed.
+std::vector<MemberPort> MemberPorts(const VlanTables& tables, std::string_view vlanId);
+// The same for many VLANs at once, one list per ID in the order given, with one pass over the
+// tables: the inventory of a switch with thousands of VLANs.
+std::vector<std::vector<MemberPort>> MemberPortsOfVlans(const VlanTables& tables,
+                                                        std::span<const std::string> vlanIds);
+
+// For each port, the VLAN IDs (the last component of the rows' OIDs) whose bitmap holds it, in
+// table order.
+std::vector<std::vector<std::string>> VlansOfPorts(const WalkTable& vlanPortsTable,
+                                                   std::span<const int> ports);
+
+}  // namespace tarnwick
