@@ -39,6 +39,8 @@ struct WalkOutcome {
         Complete,            // left the column, or the agent's MIB view ended (noSuchName)
         FirstRequestFailed,  // nothing stored
         GaveUpMidWalk,       // a later request kept failing; the rows so far stay
+        BadAnswer,           // a repeated or earlier OID, or no binding; the rows so far stay
+        TooManyRows,         // the column went on past the row bound; the rows so far stay
     };
     End end = End::Complete;
     SnmpStatus status;  // the failing request's status when end != Complete
