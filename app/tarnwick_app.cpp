@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "program_icon.h"
+#include "qt_translations.h"
 #include "snmp_library.h"
 #include "tarnwick_dlg.h"
 
@@ -11,6 +12,7 @@ namespace tarnwick {
 
 CTarnwickApp::CTarnwickApp(int& argc, char** argv) : m_application(argc, argv) {
     QApplication::setWindowIcon(ProgramIcon());
+    InstallQtChineseTexts(m_qtChineseTexts);
 }
 
 bool CTarnwickApp::InitInstance() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 namespace tarnwick {
 
@@ -16,6 +17,7 @@ public:
 
 private:
     QApplication m_application;
+    QTranslator m_qtChineseTexts;  // Qt's own texts: dialog buttons, context menus
 };
 
 }  // namespace tarnwick

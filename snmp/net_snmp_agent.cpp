@@ -85,7 +85,7 @@ Reply GetNext(void* session, const netsnmp::Oid& name) {
 }
 
 // GETNEXT must move forward; an agent answering with the same or a smaller OID would
-// otherwise keep the walk going for ever.
+// otherwise keep the walk going for ever, so such an answer ends it as a failure.
 bool Advances(const netsnmp::Oid& received, const netsnmp::Oid& requested) {
     return snmp_oid_compare(received.data(), received.size(), requested.data(), requested.size()) >
            0;
@@ -122,6 +122,7 @@ WalkOutcome NetSnmpAgent::Walk(const DeviceSettings& settings, const WalkRequest
     netsnmp::Oid requested = *column;
     bool first = true;
     int resends = 0;
+    std::size_t rows = 0;
     while (true) {
         auto reply = GetNext(opened.session.get(), requested);
         if (!reply.status.ok()) {
@@ -142,17 +143,22 @@ WalkOutcome NetSnmpAgent::Walk(const DeviceSettings& settings, const WalkRequest
         resends = 0;
         const netsnmp_variable_list* binding = reply.response->variables;
         if (binding == nullptr) {
-            return {};
+            return Failed(End::BadAnswer, netsnmp::MakeStatus(SNMPERR_NO_VARS));
         }
         auto received = netsnmp::ToOid(*binding);
         if (!Advances(received, requested)) {
-            return {};
+            return Failed(End::BadAnswer, netsnmp::MakeStatus(SNMPERR_OID_NONINCREASING));
         }
         const std::string printableOid = netsnmp::PrintableOid(received);
         if (printableOid.find(columnText) == std::string::npos) {
             return {};
         }
+        // A column of exactly the bound still ends well: only a row past it is a failure.
+        if (rows == kMaxWalkRows) {
+            return Failed(End::TooManyRows, netsnmp::MakeStatus(SNMPERR_TOO_LONG));
+        }
         table.push_back(MakeRow(printableOid, *binding, request));
+        ++rows;
         requested = std::move(received);
     }
 }

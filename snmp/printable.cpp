@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <iterator>
 
 namespace tarnwick {
 namespace {
@@ -13,6 +14,97 @@ constexpr std::size_t kOctetsPerRow = 16;
 // Printable in the C locale, whatever locale the process runs in.
 bool IsPrintableByte(unsigned char c) {
     return c >= 0x20 && c <= 0x7E;
+}
+
+unsigned char ByteAt(std::string_view text, std::size_t at) {
+    return static_cast<unsigned char>(text[at]);
+}
+
+// A character below 0x80 that a name may hold: no control character but the line breaks and tab.
+std::size_t AsciiLength(unsigned char c) {
+    return IsPrintableByte(c) || c == '\t' || c == '\r' || c == '\n' ? 1 : 0;
+}
+
+// The length of the UTF-8 sequence at the front of the text, or 0 when it is malformed,
+// overlong, a surrogate, above U+10FFFF or a C1 control character.
+std::size_t Utf8CharLength(std::string_view text) {
+    struct Lead {
+        unsigned char mask, bits;
+        std::size_t length;
+        char32_t least;  // the smallest code point this length may carry
+    };
+    static constexpr Lead kLeads[] = {
+        {0xE0, 0xC0, 2, 0x80}, {0xF0, 0xE0, 3, 0x800}, {0xF8, 0xF0, 4, 0x10000}};
+    const unsigned char first = ByteAt(text, 0);
+    if (first < 0x80) {
+        return AsciiLength(first);
+    }
+    const auto* lead = std::find_if(std::begin(kLeads), std::end(kLeads),
+                                    [first](const Lead& l) { return (first & l.mask) == l.bits; });
+    if (lead == std::end(kLeads) || text.size() < lead->length) {
+        return 0;
+    }
+    char32_t code = first & static_cast<unsigned char>(~lead->mask);
+    for (std::size_t at = 1; at < lead->length; ++at) {
+        const unsigned char next = ByteAt(text, at);
+        if ((next & 0xC0) != 0x80) {
+            return 0;
+        }
+        code = code << 6 | (next & 0x3Fu);
+    }
+    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
+    const bool c1Control = code >= 0x80 && code <= 0x9F;
+    const bool valid = code >= lead->least && code <= 0x10FFFF && !surrogate && !c1Control;
+    return valid ? lead->length : 0;
+}
+
+bool InRange(unsigned char c, unsigned char low, unsigned char high) {
+    return c >= low && c <= high;
+}
+
+// The length of the GB18030 sequence at the front of the text, or 0 when it is malformed, not
+// assigned to a code point, or a C1 control character.
+std::size_t Gb18030CharLength(std::string_view text) {
+    const unsigned char first = ByteAt(text, 0);
+    if (first < 0x80) {
+        return AsciiLength(first);
+    }
+    if (!InRange(first, 0x81, 0xFE) || text.size() < 2) {
+        return 0;
+    }
+    const unsigned char second = ByteAt(text, 1);
+    if (InRange(second, 0x40, 0x7E) || InRange(second, 0x80, 0xFE)) {
+        return 2;
+    }
+    if (!InRange(second, 0x30, 0x39) || text.size() < 4) {
+        return 0;
+    }
+    const unsigned char third = ByteAt(text, 2);
+    const unsigned char fourth = ByteAt(text, 3);
+    if (!InRange(third, 0x81, 0xFE) || !InRange(fourth, 0x30, 0x39)) {
+        return 0;
+    }
+    // Four-byte codes count up from 81 30 81 30, which is U+0080: the first 32 are the C1
+    // controls, the rest of the BMP ends at 84 31 A4 39, and the other planes run from
+    // 90 30 81 30 (U+10000) to E3 32 9A 35 (U+10FFFF); the codes in between stand for nothing.
+    const unsigned index =
+        ((first - 0x81u) * 10 + (second - 0x30u)) * 1260 + (third - 0x81u) * 10 + (fourth - 0x30u);
+    constexpr unsigned kC1Controls = 32, kBmpCodes = 39420, kFirstPlane1 = 189000;
+    const bool assigned = (index >= kC1Controls && index < kBmpCodes) ||
+                          (index >= kFirstPlane1 && index < kFirstPlane1 + 0x100000);
+    return assigned ? 4 : 0;
+}
+
+// Every character of the text passes the scan.
+bool ScansWhole(std::string_view text, std::size_t (*charLength)(std::string_view)) {
+    while (!text.empty()) {
+        const std::size_t length = charLength(text);
+        if (length == 0) {
+            return false;
+        }
+        text.remove_prefix(length);
+    }
+    return true;
 }
 
 void AppendHexRow(std::string& out, std::string_view row) {
@@ -69,10 +161,8 @@ std::optional<std::vector<std::uint64_t>> ParseOid(std::string_view text) {
 }
 
 bool IsPrintableOctets(std::string_view octets) {
-    return std::all_of(octets.begin(), octets.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return IsPrintableByte(byte) || byte == '\r' || byte == '\n';
-    });
+    // Plain ASCII text is both; the window decodes in the same order.
+    return ScansWhole(octets, Utf8CharLength) || ScansWhole(octets, Gb18030CharLength);
 }
 
 std::string HexDump(std::string_view octets) {

@@ -15,12 +15,13 @@ std::string PrintableOid(std::span<const std::uint64_t> subIds);
 // Parses dotted decimal (a leading dot is accepted); nothing for malformed text.
 std::optional<std::vector<std::uint64_t>> ParseOid(std::string_view text);
 
-// Every byte printable in the C locale, or CR, or LF.
+// Text a name can be shown as: the whole value is valid UTF-8 or valid GB18030 (plain ASCII is
+// both), with no control character other than CR, LF and tab. A NUL makes it binary.
 bool IsPrintableOctets(std::string_view octets);
 // Rows of "  " + up to 16 "%02X " + padding to 16 + "   " + characters ('.' if not printable)
 // + "\n".
 std::string HexDump(std::string_view octets);
-// The octets themselves when printable, else HexDump.
+// The octets themselves when IsPrintableOctets, else HexDump.
 std::string PrintableOctets(std::string_view octets);
 
 }  // namespace tarnwick

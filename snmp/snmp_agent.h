@@ -17,8 +17,8 @@ using WalkTable = std::vector<std::string>;
 // How a walked row is stored: the printable value alone, or "<printable OID>-<printable value>".
 enum class RowForm { Value, WalkRow };
 
-// How an OCTET STRING value is printed: as text when every byte is printable, else as a hex
-// dump (Auto); or always as a hex dump, for values that are bitmaps whatever their bytes.
+// How an OCTET STRING value is printed: as text when it is printable ASCII, UTF-8 or GB18030
+// text, else as a hex dump (Auto); or always as a hex dump, for bitmaps whatever their bytes.
 enum class OctetForm { Auto, HexDump };
 
 // 0 = success; > 0 = the agent's error-status; < 0 = a library failure (Net-SNMP's SNMPERR_*).
@@ -39,6 +39,8 @@ struct WalkOutcome {
         Complete,            // left the column, or the agent's MIB view ended (noSuchName)
         FirstRequestFailed,  // nothing stored
         GaveUpMidWalk,       // a later request kept failing; the rows so far stay
+        BadAnswer,           // a repeated or earlier OID, or no binding; the rows so far stay
+        TooManyRows,         // the column went on past the row bound; the rows so far stay
     };
     End end = End::Complete;
     SnmpStatus status;  // the failing request's status when end != Complete

@@ -8,8 +8,9 @@
 
 namespace tarnwick {
 
-// Appends the column's rows to the table. When the first request fails, or a later one keeps
-// failing, the failure message is shown once; the rows stored so far stay.
+// Appends the column's rows to the table. When the walk ends other than by leaving the column
+// (a request keeps failing, a broken answer, too many rows), the failure message is shown once:
+// a partial read is never silent. The rows stored so far stay.
 void WalkColumn(SnmpAgent& snmp, MessageBox& messages, const DeviceSettings& settings,
                 const WalkRequest& request, WalkTable& table, std::string_view failureMessage);
 

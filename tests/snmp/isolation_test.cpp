@@ -18,7 +18,6 @@
 #include <sstream>
 
 #include "net_snmp_agent.h"
-#include "printable.h"
 #include "simulated_switch.h"
 #include "snmp_library.h"
 
@@ -89,8 +88,8 @@ int RunIsolatedChild(const std::string& address) {
     };
     check(walk.end == WalkOutcome::End::Complete, "walk: " + walk.status.text);
     check(vlanNames == WalkTable{"default", "mgmt", "office", "lab-net", "printers",
-                                 HexDump("\xE5\x8A\x9E\xE5\x85\xAC\xE7\xBD\x91"), "stack",
-                                 HexDump("\xD3\xEF\xD2\xF4"), "voice"},
+                                 "\xE5\x8A\x9E\xE5\x85\xAC\xE7\xBD\x91", "stack",
+                                 "\xD3\xEF\xD2\xF4", "voice"},
           "the VLAN names");
     check(set.ok(), "set: " + set.text);
     check(ports.size() == 9 && ports.back().find("00 00 00 FF FF 00") != std::string::npos,

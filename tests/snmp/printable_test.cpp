@@ -48,7 +48,7 @@ TEST(ParseOid, RefusesMalformedText) {
     }
 }
 
-TEST(IsPrintableOctets, CLocaleRangeAndLineBreaks) {
+TEST(IsPrintableOctets, TextInAsciiUtf8OrGb18030) {
     struct Case {
         const char* name;
         std::string octets;
@@ -56,14 +56,28 @@ TEST(IsPrintableOctets, CLocaleRangeAndLineBreaks) {
     };
     const Case cases[] = {
         {"empty", "", true},
-        {"text with dash", "lab-net", true},
+        {"ASCII with dash", "lab-net", true},
         {"space to tilde", " ~", true},
-        {"CR LF", "a\r\nb", true},
-        {"tab", "a\tb", false},
-        {"zero octet", "ab\0"s, false},
+        {"CR LF and tab", "a\r\n\tb", true},
+        {"embedded NUL", "ab\0c"s, false},
+        {"escape", "a\x1B", false},
         {"DEL", "\x7F", false},
-        {"high byte", "\xA0", false},
-        {"UTF-8 text", "\xE4\xB8\xAD", false},
+        {"UTF-8", "\xE5\x8A\x9E\xE5\x85\xAC\xE7\xBD\x91", true},
+        {"GBK", "\xD3\xEF\xD2\xF4", true},
+        {"GB18030 four bytes", "\x81\x30\x84\x32\x90\x30\x81\x30", true},
+        {"ASCII and UTF-8", "VLAN-\xE5\x8A\x9E", true},
+        {"UTF-8 then GBK", "\xE5\x8A\x9E\xD3\xEF\xD2\xF4", false},
+        {"binary", "\xFF\x00\x01"s, false},
+        {"lone lead byte", "ab\xE5", false},
+        {"GB18030 cut short", "\x81\x30\x81", false},
+        // Each is invalid in the other encoding too, so only its own check can refuse it.
+        {"UTF-8 C1 control", "\xC2\x85\xE4\xB8\xAD", false},
+        {"UTF-8 overlong", "\xE0\x80\xAF", false},
+        {"UTF-8 surrogate", "\xED\xA0\x80", false},
+        {"UTF-8 above U+10FFFF", "\xF4\x90\x80\x80", false},
+        {"GB18030 C1 control", "\x81\x30\x81\x30", false},
+        {"GB18030 between the BMP and the planes", "\x84\x31\xA5\x30", false},
+        {"GB18030 above U+10FFFF", "\xE3\x32\x9A\x36", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsPrintableOctets(c.octets), c.printable) << c.name;

@@ -34,7 +34,7 @@ Bytes EncodeResponse(const ReceivedRequest& request, const ScriptedAnswer& answe
     return EncodeMessage({kGetResponse, request.community, request.requestId, answer.errorStatus,
                           failed ? 1 : 0, failed ? request.oid : answer.oid,
                           failed ? request.valueTag : kBerOctetString,
-                          Bytes(value.begin(), value.end())});
+                          Bytes(value.begin(), value.end()), answer.noBinding});
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ struct ScriptedAnswer {
     int errorStatus = 0;
     SubIds oid;          // the binding sent back
     std::string octets;  // its OCTET STRING value
+    bool noBinding = false;
 };
 
 // One received request: what the walk or SET under test sent.

@@ -80,13 +80,49 @@ TEST_F(ScriptedWalk, ColumnTenAfterColumnOneCountsAsInside) {
     EXPECT_EQ(m_table, (WalkTable{"1.3.6.1.2.1.2.2.1.1.1-one", "1.3.6.1.2.1.2.2.1.10.1-ten"}));
 }
 
-TEST_F(ScriptedWalk, AnswerThatDoesNotAdvanceEndsTheWalk) {
-    const std::string_view instance = "1.3.6.1.2.1.2.2.1.1.5";
-    ScriptedAgent agent([&](int, const ReceivedRequest&) { return Row(instance, "again"); });
-    const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndex}, m_table);
-    EXPECT_EQ(outcome.end, End::Complete);
-    EXPECT_EQ(m_table, WalkTable{"again"});
-    EXPECT_EQ(agent.Requests().size(), 2u);
+TEST_F(ScriptedWalk, BrokenAnswersEndTheWalkAsAFailure) {
+    const ScriptedAnswer five = Row("1.3.6.1.2.1.2.2.1.1.5", "5");
+    const ScriptedAnswer noBinding{false, 0, {}, {}, true};
+    struct Case {
+        const char* name;
+        ScriptedAnswer first, second;
+        int code;
+        WalkTable rows;
+    };
+    const Case cases[] = {
+        {"repeats the OID", five, five, SNMPERR_OID_NONINCREASING, {"5"}},
+        {"goes back", five, Row("1.3.6.1.2.1.2.2.1.1.3", "3"), SNMPERR_OID_NONINCREASING, {"5"}},
+        {"no binding", five, noBinding, SNMPERR_NO_VARS, {"5"}},
+        {"no binding at first", noBinding, five, SNMPERR_NO_VARS, {}},
+    };
+    for (const auto& c : cases) {
+        ScriptedAgent agent(
+            [&c](int number, const ReceivedRequest&) { return number == 0 ? c.first : c.second; });
+        WalkTable table;
+        const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndex}, table);
+        EXPECT_EQ(outcome.end, End::BadAnswer) << c.name;
+        EXPECT_EQ(outcome.status.code, c.code) << c.name;
+        EXPECT_EQ(table, c.rows) << c.name;
+    }
+}
+
+TEST_F(ScriptedWalk, RowBoundEndsOnlyAColumnThatGoesOnPastIt) {
+    const std::size_t bound = NetSnmpAgent::kMaxWalkRows;
+    // Twice the bound stands for an endless column, yet stops should the bound ever fail.
+    for (const std::size_t last : {bound, 2 * bound}) {
+        // Instance n answers n + 1, up to the last instance, then the next column's first.
+        ScriptedAgent agent([last](int, const ReceivedRequest& request) {
+            const std::size_t next = request.oid == Oid(kIfIndex) ? 1 : request.oid.back() + 1u;
+            return next > last ? Row("1.3.6.1.2.1.2.2.1.2.1", "next column")
+                               : Row(std::string(kIfIndex) + "." + std::to_string(next), "x");
+        });
+        WalkTable table;
+        const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndex, RowForm::WalkRow}, table);
+        EXPECT_EQ(outcome.end, last == bound ? End::Complete : End::TooManyRows) << last;
+        ASSERT_EQ(table.size(), bound);
+        EXPECT_EQ(table.back(), std::string(kIfIndex) + ".65536-x");
+        EXPECT_EQ(agent.Requests().size(), bound + 1);
+    }
 }
 
 TEST_F(ScriptedWalk, StopsResendingAfterTheBound) {
@@ -192,7 +228,8 @@ TEST_F(ScriptedWalk, SetSendsOneExactBindingWithTheWriteCommunity) {
     EXPECT_TRUE(m_snmp.Set(settings, ports, OctetString{bitmap}).ok());
     EXPECT_TRUE(m_snmp.Set(settings, ports, OctetString{""}).ok());
     EXPECT_TRUE(m_snmp.Set(settings, "1.3.6.1.4.1.2011.2.23.1.9.1.11.0", std::int32_t{1}).ok());
-    EXPECT_EQ(m_snmp.Walk(settings, {kIfIndex}, m_table).end, End::Complete);
+    // The echo repeats the OID asked for, which ends the walk after its first request.
+    EXPECT_EQ(m_snmp.Walk(settings, {kIfIndex}, m_table).end, End::BadAnswer);
 
     const auto requests = agent.Requests();
     ASSERT_EQ(requests.size(), 4u);

@@ -186,7 +186,8 @@ Bytes EncodeMessage(const SnmpMessage& message) {
                                              Tlv(message.valueTag, {message.value})});
     const Bytes pdu =
         Tlv(message.pduType, {IntegerTlv(message.requestId), IntegerTlv(message.errorStatus),
-                              IntegerTlv(message.errorIndex), Tlv(kBerSequence, {varBind})});
+                              IntegerTlv(message.errorIndex),
+                              Tlv(kBerSequence, {message.noBinding ? Bytes{} : varBind})});
     return Tlv(kBerSequence, {IntegerTlv(kSnmpV1), Tlv(kBerOctetString, {community}), pdu});
 }
 

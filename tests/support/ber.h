@@ -30,7 +30,8 @@ struct SnmpMessage {
     std::int64_t errorIndex = 0;
     SubIds oid;
     std::uint8_t valueTag = kBerNull;
-    Bytes value;  // the contents octets
+    Bytes value;             // the contents octets
+    bool noBinding = false;  // an empty variable-binding list instead, as a broken agent sends
 };
 
 Bytes EncodeMessage(const SnmpMessage& message);

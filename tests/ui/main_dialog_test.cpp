@@ -8,11 +8,13 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTranslator>
 #include <functional>
 #include <map>
 
 #include "message_box.h"
 #include "printable.h"
+#include "qt_translations.h"
 #include "tarnwick_dlg.h"
 #include "tarnwick_dlg_template.h"
 #include "ui_test_support.h"
@@ -98,6 +100,16 @@ TEST(TimeoutFieldTest, OnlyIntegersFrom1000To10000PassAndAFailureStopsTheRead) {
         EXPECT_EQ(QApplication::focusWidget(), &timeout);
         EXPECT_EQ(timeout.selectedText(), timeout.text());
     }
+}
+
+TEST(QtChineseTextsTest, TheMessageBoxButtonReadsQueDing) {
+    QTranslator translator;
+    ASSERT_TRUE(InstallQtChineseTexts(translator));
+    QString button;
+    testing::MessageBoxCloser closer(
+        [&button](QMessageBox& box) { button = box.button(QMessageBox::Ok)->text(); });
+    QtMessageBox(nullptr).Show("写入FLASH失败");
+    EXPECT_EQ(button, QStringLiteral("确定"));
 }
 
 TEST_F(MainDialogTest, EnterInAFieldReadsAndTheDialogStaysOpen) {

@@ -144,6 +144,8 @@ TEST(TextConversionTest, SwitchTextsDecodeAsUtf8OrElseGb18030) {
         {"ascii", "GigabitEthernet0/0/1", QStringLiteral("GigabitEthernet0/0/1")},
         {"utf-8", "Vlan 名称", QStringLiteral("Vlan 名称")},
         {"gb2312 bytes", "\xB0\xEC\xB9\xAB", QStringLiteral("办公")},
+        {"gb18030 four-byte codes", "\x81\x30\x84\x32\x90\x30\x81\x30",
+         QString::fromUcs4(U"\u00A0\U00010000", 2)},
         {"empty", "", QString()},
     };
     for (const auto& testCase : cases) {

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "net_snmp_agent.h"
-#include "printable.h"
 #include "simulated_switch.h"
 #include "snmp_library.h"
 #include "tarnwick_dlg.h"
@@ -83,10 +82,9 @@ TEST_F(SimulatedSwitchDialogTest, ReadFillsTheTablesAndDoubleClicksListMemberPor
         {QStringLiteral("10"), QStringLiteral("office")},
         {QStringLiteral("20"), QStringLiteral("lab-net")},
         {QStringLiteral("30"), QStringLiteral("printers")},
-        {QStringLiteral("40"),
-         QString::fromLatin1(HexDump("\xE5\x8A\x9E\xE5\x85\xAC\xE7\xBD\x91"))},
+        {QStringLiteral("40"), QStringLiteral("办公网")},
         {QStringLiteral("50"), QStringLiteral("stack")},
-        {QStringLiteral("60"), QString::fromLatin1(HexDump("\xD3\xEF\xD2\xF4"))},
+        {QStringLiteral("60"), QStringLiteral("语音")},
         {QStringLiteral("100"), QStringLiteral("voice")},
     };
     ASSERT_EQ(RowsOf(List(kIdVlanList)), vlans);

@@ -151,7 +151,9 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, WalkColumnEnds,
                          ::testing::Values(WalkEndCase{"Complete", End::Complete, 0, 2},
                                            WalkEndCase{"FirstRequestFailed",
                                                        End::FirstRequestFailed, 1, 0},
-                                           WalkEndCase{"GaveUpMidWalk", End::GaveUpMidWalk, 1, 2}),
+                                           WalkEndCase{"GaveUpMidWalk", End::GaveUpMidWalk, 1, 2},
+                                           WalkEndCase{"BadAnswer", End::BadAnswer, 1, 2},
+                                           WalkEndCase{"TooManyRows", End::TooManyRows, 1, 2}),
                          [](const auto& c) { return std::string(c.param.name); });
 
 TEST(FillVlanList, PairsIdsAndNamesByPosition) {

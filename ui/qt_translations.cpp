@@ -1,0 +1,18 @@
+// Qt's own texts in Simplified Chinese, loaded from Qt's translations directory.
+#include "qt_translations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace tarnwick {
+
+bool InstallQtChineseTexts(QTranslator& translator) {
+    if (!translator.load(QStringLiteral("qtbase_zh_CN"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        return false;
+    }
+    return QCoreApplication::installTranslator(&translator);
+}
+
+}  // namespace tarnwick
