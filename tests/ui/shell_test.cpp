@@ -40,35 +40,29 @@ TEST(SkinTest, FolderComesFromTheProgramPathAloneNeverTheWorkingDirectory) {
 }
 
 TEST(SkinTest, AppliedFromBesideTheProgramAndQuietlyLeftOutWhenMissingOrUnreadable) {
-    const QString sheet = QStringLiteral("QDialog { background-color: #f0f0f0; }");
-    const std::map<std::string, std::function<void(const QDir&)>> programFolders = {
-        {"skin beside the program",
-         [&](const QDir& styles) {
-             QFile file(styles.filePath(QString::fromLatin1(kSkinFileName)));
-             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-             file.write(sheet.toUtf8());
-         }},
-        {"no Styles folder", [](const QDir& styles) { QDir(styles).removeRecursively(); }},
-        {"a folder in the skin file's place",
-         [](const QDir& styles) { styles.mkdir(QString::fromLatin1(kSkinFileName)); }},
-    };
-    for (const auto& [name, prepare] : programFolders) {
-        SCOPED_TRACE(name);
-        QTemporaryDir programFolder;
-        ASSERT_TRUE(programFolder.isValid());
-        QDir(programFolder.path()).mkdir(QStringLiteral("Styles"));
-        prepare(QDir(programFolder.filePath(QStringLiteral("Styles"))));
+    QTemporaryDir program;
+    ASSERT_TRUE(program.isValid());
+    const QString skinFolder = SkinFolder(program.filePath(QStringLiteral("Tarnwick")));
+    const QString skinFile = skinFolder + QString::fromLatin1(kSkinFileName);
+    const auto sheetAfterLoading = [&] {
         qApp->setStyleSheet({});
         XTPSkinManager()->SetApplyOptions(kSkinApplyFrame);
-
         testing::MessageBoxCloser closer;
-        LoadProgramSkin(SkinFolder(programFolder.filePath(QStringLiteral("Tarnwick"))));
+        LoadProgramSkin(skinFolder);
         QApplication::processEvents();
-
-        EXPECT_EQ(qApp->styleSheet(), name == "skin beside the program" ? sheet : QString());
-        EXPECT_EQ(XTPSkinManager()->GetApplyOptions(), kSkinApplyFrame | kSkinApplyMetrics);
         EXPECT_TRUE(closer.Boxes().empty());
-    }
+        EXPECT_EQ(XTPSkinManager()->GetApplyOptions(), kSkinApplyFrame | kSkinApplyMetrics);
+        return qApp->styleSheet();
+    };
+    EXPECT_EQ(sheetAfterLoading(), QString()) << "no Styles folder";
+    ASSERT_TRUE(QDir(program.path()).mkpath(skinFile));
+    EXPECT_EQ(sheetAfterLoading(), QString()) << "a folder in the skin file's place";
+    ASSERT_TRUE(QDir(program.path()).rmdir(skinFile));
+    const QString sheet = QStringLiteral("QDialog { background-color: #f0f0f0; }");
+    QFile file(skinFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(sheet.toUtf8()) > 0);
+    file.close();
+    EXPECT_EQ(sheetAfterLoading(), sheet);
     qApp->setStyleSheet({});
 }
 
