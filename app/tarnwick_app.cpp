@@ -11,6 +11,10 @@
 namespace tarnwick {
 
 CTarnwickApp::CTarnwickApp(int& argc, char** argv) : m_application(argc, argv) {
+    QApplication::setApplicationName(QStringLiteral("Tarnwick"));
+    QApplication::setApplicationVersion(QStringLiteral(TARNWICK_VERSION));
+    // Ties the windows to the installed desktop entry, whose icon and name the desktop shows.
+    QApplication::setDesktopFileName(QStringLiteral("tarnwick"));
     QApplication::setWindowIcon(ProgramIcon());
     InstallQtChineseTexts(m_qtChineseTexts);
 }

@@ -3,23 +3,27 @@
 
 #include <QComboBox>
 #include <QDialog>
-#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "hyper_link.h"
+#include "program_icon.h"
 #include "report_list.h"
+#include "web_browser.h"
 
 namespace tarnwick {
 namespace {
 
-// Installed stand-ins for the Windows Song faces, closest first: the Noto mono face has the
-// half-width Latin letters of SimSun, so texts fit their controls as designed.
+// Installed stand-ins for the Windows Song faces, closest first. AR PL UMing is a Song face with
+// SimSun's metrics at 9 points (12 pixels high, 6 wide on average), so every dialog keeps its
+// template's proportions; the Noto mono face has the half-width Latin letters but is taller.
 const QStringList& CjkFallbackFamilies() {
     static const QStringList families = {
         QStringLiteral("SimSun"),
         QStringLiteral("NSimSun"),
+        QStringLiteral("AR PL UMing CN"),
         QStringLiteral("Noto Sans Mono CJK SC"),
         QStringLiteral("Noto Sans CJK SC"),
         QStringLiteral("Noto Serif CJK SC"),
@@ -62,10 +66,14 @@ QWidget* CreateControl(const ControlTemplate& control, QDialog& dialog) {
                                           ? QAbstractItemView::SingleSelection
                                           : QAbstractItemView::ExtendedSelection,
                                       &dialog);
-        case ControlKind::Browser: {
-            auto* frame = new QFrame(&dialog);
-            frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-            return frame;
+        case ControlKind::Browser:
+            return new CWebBrowser2(&dialog);
+        case ControlKind::LinkLabel:
+            return new CXTHyperLink(caption, &dialog);
+        case ControlKind::StaticIcon: {
+            auto* icon = new QLabel(&dialog);
+            icon->setPixmap(ProgramIcon().pixmap(kProgramIconSize));
+            return icon;
         }
     }
     return nullptr;
@@ -76,6 +84,9 @@ QRect ControlGeometry(const ControlTemplate& control, QWidget& widget, DialogBas
     if (control.kind == ControlKind::ComboBox) {
         // The template's height is that of the open drop-down; the closed box takes its own.
         geometry.setHeight(widget.sizeHint().height());
+    } else if (control.kind == ControlKind::StaticIcon) {
+        // As an icon control does, it takes the icon's size, whatever the template's.
+        geometry.setSize(QSize(kProgramIconSize, kProgramIconSize));
     }
     return geometry;
 }

@@ -12,7 +12,17 @@ class QDialog;
 
 namespace tarnwick {
 
-enum class ControlKind { PushButton, GroupBox, StaticText, Edit, ComboBox, ReportList, Browser };
+enum class ControlKind {
+    PushButton,
+    GroupBox,
+    StaticText,
+    Edit,
+    ComboBox,
+    ReportList,
+    Browser,
+    LinkLabel,   // a static text that opens its target when clicked
+    StaticIcon,  // the program icon (resource 128), at its own size
+};
 
 // Style bits beyond "visible child".
 enum ControlStyle : unsigned {

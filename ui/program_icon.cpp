@@ -6,11 +6,10 @@
 
 namespace tarnwick {
 
-QIcon ProgramIcon() {
-    constexpr int kSize = 32;
-    QPixmap pixmap(kSize, kSize);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+QImage ProgramIconImage() {
+    QImage image(kProgramIconSize, kProgramIconSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(0x1b, 0x2a, 0x4a), 1));
     painter.setBrush(QColor(0x2f, 0x5d, 0xa8));
@@ -25,7 +24,11 @@ QIcon ProgramIcon() {
         }
     }
     painter.end();
-    return QIcon(pixmap);
+    return image;
+}
+
+QIcon ProgramIcon() {
+    return QIcon(QPixmap::fromImage(ProgramIconImage()));
 }
 
 }  // namespace tarnwick

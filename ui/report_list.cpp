@@ -131,6 +131,8 @@ ReportListView::ReportListView(QAbstractItemView::SelectionMode selection, QWidg
     header->setHighlightSections(false);
     header->setStretchLastSection(false);
     header->setDefaultAlignment(kCellAlignment);
+    // A skin that styles the header's sections would give it the application's font otherwise.
+    header->setFont(font());
 }
 
 void ReportListView::SetColumns(std::span<const ReportColumn> columns) {

@@ -2,12 +2,17 @@
 #include "tarnwick_dlg.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "about_dlg.h"
+#include "hyper_link.h"
 #include "net_snmp_agent.h"
 #include "program_icon.h"
+#include "skin_manager.h"
 #include "tarnwick_dlg_template.h"
+#include "web_browser.h"
 
 namespace tarnwick {
 namespace {
@@ -23,7 +28,23 @@ SettingsFields FieldsOf(const DialogControls& controls) {
             controls.Get<QLineEdit>(kIdTimeout), controls.Get<QLineEdit>(kIdWriteCommunity)};
 }
 
+// Loaded before the controls are created, so each is sized and polished with the skin in force.
+QString LoadSkinBesideProgram() {
+    QString folder = SkinFolder(QCoreApplication::applicationFilePath());
+    LoadProgramSkin(folder);
+    return folder;
+}
+
+QString& ShowPageAddress() {
+    static QString address = QString::fromUtf8(kShowPageAddress);
+    return address;
+}
+
 }  // namespace
+
+void CTarnwickDlg::SetShowPageAddress(const QString& address) {
+    ShowPageAddress() = address;
+}
 
 CTarnwickDlg::CTarnwickDlg(QWidget* parent)
     : CTarnwickDlg(std::make_unique<NetSnmpAgent>(), nullptr, parent) {}
@@ -36,10 +57,15 @@ CTarnwickDlg::CTarnwickDlg(std::unique_ptr<SnmpAgent> ownedSnmp, SnmpAgent* inje
     : QDialog(parent, kWindowFlags),
       m_ownedSnmp(std::move(ownedSnmp)),
       m_snmp(injectedSnmp ? *injectedSnmp : *m_ownedSnmp),
+      m_skinFolder(LoadSkinBesideProgram()),
       m_controls(CreateDialogControls(*this, kTarnwickDlgTemplate)),
       m_deviceType(m_controls.Get<QComboBox>(kIdDeviceType)),
       m_interfaceListView(m_controls.Get<ReportListView>(kIdInterfaceList)),
       m_vlanListView(m_controls.Get<ReportListView>(kIdVlanList)),
+      m_homePageLink(m_controls.Get<CXTHyperLink>(kIdHomePageLink)),
+      m_emailLink(m_controls.Get<CXTHyperLink>(kIdEmailLink)),
+      m_browser(m_controls.Get<CWebBrowser2>(kIdBrowserPanel)),
+      m_systemMenu(*this, [this](unsigned command) { OnSysCommand(command); }),
       m_interfaceList(m_interfaceListView),
       m_vlanList(m_vlanListView),
       m_messages(this),
@@ -56,12 +82,14 @@ CTarnwickDlg::~CTarnwickDlg() = default;
 
 void CTarnwickDlg::OnInitDialog() {
     m_fields.PutFields(m_state.settings);
+    m_systemMenu.AppendAboutItem(QString::fromUtf8(kAboutItemText));
     for (const char* entry : kDeviceTypes) {
         m_deviceType.addItem(QString::fromUtf8(entry));
     }
     m_deviceType.setCurrentIndex(0);
     m_vlanListView.SetColumns(kVlanListColumns);
     m_interfaceListView.SetColumns(kInterfaceListColumns);
+    OpenLinksAndBrowser();
 
     auto& readButton = m_controls.Get<QPushButton>(kIdOk);
     connect(&readButton, &QPushButton::clicked, this, &CTarnwickDlg::accept);
@@ -74,6 +102,17 @@ void CTarnwickDlg::OnInitDialog() {
     connect(&m_controls.Get<QPushButton>(kIdWriteFlash), &QPushButton::clicked, this,
             &CTarnwickDlg::OnWriteFlash);
     readButton.setFocus(Qt::OtherFocusReason);
+}
+
+void CTarnwickDlg::OpenLinksAndBrowser() {
+    m_homePageLink.SetURL(QString::fromUtf8(kHomePageAddress));
+    m_homePageLink.EnableToolTips(false);
+    m_emailLink.SetURL(QStringLiteral("mailto:") + QString::fromUtf8(kEmailAddress));
+    m_emailLink.EnableToolTips(false);
+    m_browser.ShowScrollBar(ScrollBars::Both, false);
+    if (!ShowPageAddress().isEmpty()) {
+        m_browser.Navigate(ShowPageAddress(), nullptr, nullptr, nullptr, nullptr);
+    }
 }
 
 void CTarnwickDlg::accept() noexcept {
@@ -90,6 +129,15 @@ void CTarnwickDlg::OnDblclkInterfaceList() noexcept {
 
 void CTarnwickDlg::OnWriteFlash() noexcept {
     m_logic.OnWriteFlash();
+}
+
+void CTarnwickDlg::OnSysCommand(unsigned command) noexcept {
+    if ((command & kSysCommandMask) != kIdmAboutBox) {
+        m_systemMenu.DefaultCommand(command);
+        return;
+    }
+    CAboutDlg about(this);
+    about.exec();
 }
 
 }  // namespace tarnwick

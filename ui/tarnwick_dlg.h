@@ -11,11 +11,15 @@
 #include "message_box.h"
 #include "report_list.h"
 #include "snmp_agent.h"
+#include "system_menu.h"
 #include "vlan_select_dlg.h"
 
 class QComboBox;
 
 namespace tarnwick {
+
+class CWebBrowser2;
+class CXTHyperLink;
 
 class CTarnwickDlg final : public QDialog {
     Q_OBJECT
@@ -37,6 +41,12 @@ public:
     void OnDblclkInterfaceList() noexcept;
     // "写入FLASH".
     void OnWriteFlash() noexcept;
+    // A command chosen in the system menu: About opens the about box, the rest is the window's.
+    void OnSysCommand(unsigned command) noexcept;
+
+    // The page the browser panel opens, for the dialogs built after the call; an empty address
+    // opens none. Tests point it at loopback or nowhere; the program keeps the built-in page.
+    static void SetShowPageAddress(const QString& address);
 
     const DialogState& State() const { return m_state; }
     const DialogControls& Controls() const { return m_controls; }
@@ -44,14 +54,20 @@ public:
 private:
     CTarnwickDlg(std::unique_ptr<SnmpAgent> ownedSnmp, SnmpAgent* injectedSnmp, QWidget* parent);
     void OnInitDialog();
+    void OpenLinksAndBrowser();
 
     std::unique_ptr<SnmpAgent> m_ownedSnmp;  // empty when an agent was given
     SnmpAgent& m_snmp;
+    const QString m_skinFolder;  // the skin is loaded with it, before any control exists
     DialogState m_state;
     DialogControls m_controls;
     QComboBox& m_deviceType;
     ReportListView& m_interfaceListView;
     ReportListView& m_vlanListView;
+    CXTHyperLink& m_homePageLink;
+    CXTHyperLink& m_emailLink;
+    CWebBrowser2& m_browser;
+    SystemMenu m_systemMenu;
     ReportListAdapter m_interfaceList;
     ReportListAdapter m_vlanList;
     QtMessageBox m_messages;

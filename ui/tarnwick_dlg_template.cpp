@@ -2,6 +2,11 @@
 #include "tarnwick_dlg_template.h"
 
 namespace tarnwick {
+
+const char kHomePageAddress[] = TARNWICK_HOME_PAGE;
+const char kEmailAddress[] = TARNWICK_EMAIL;
+const char kShowPageAddress[] = TARNWICK_SHOW_PAGE;
+
 namespace {
 
 using enum ControlKind;
@@ -33,9 +38,9 @@ constexpr std::array<ControlTemplate, 27> kControls = {{
     /* 19 */ {kIdWriteCommunity, Edit, {194, 35, 60, 14}, nullptr, kTab, 18},
     /* 20 */ {kStaticId, GroupBox, {325, 256, 140, 52}, nullptr, kNoStyle, kNoLabel},
     /* 21 */ {kStaticId, StaticText, {332, 266, 21, 8}, "主页:", kNoStyle, kNoLabel},
-    /* 22 */ {kIdHomePageLink, StaticText, {353, 265, 106, 9}, kHomePageAddress, kNoStyle, 21},
+    /* 22 */ {kIdHomePageLink, LinkLabel, {353, 265, 106, 9}, kHomePageAddress, kNoStyle, 21},
     /* 23 */ {kStaticId, StaticText, {332, 279, 21, 8}, "电邮:", kNoStyle, kNoLabel},
-    /* 24 */ {kIdEmailLink, StaticText, {353, 279, 69, 8}, kEmailAddress, kNoStyle, 23},
+    /* 24 */ {kIdEmailLink, LinkLabel, {353, 279, 69, 8}, kEmailAddress, kNoStyle, 23},
     /* 25 */ {kIdWriteFlash, PushButton, {409, 19, 45, 14}, "写入FLASH", kTab, kNoLabel},
     /* 26 */ {kIdBrowserPanel, Browser, {7, 260, 312, 45}, nullptr, kTab, kNoLabel},
 }};

@@ -24,9 +24,16 @@ enum TarnwickDlgControl : int {
     kIdBrowserPanel = 1011,
 };
 
-// Short enough for their labels (106 and 69 dialog units).
-inline constexpr char kHomePageAddress[] = "http://www.tarnwick.test/";
-inline constexpr char kEmailAddress[] = "ask@tarnwick.test";
+// The maker's addresses, chosen when the program is built (TARNWICK_HOME_PAGE, TARNWICK_EMAIL,
+// TARNWICK_SHOW_PAGE). The captions must stay short enough for their labels (106 and 69 dialog
+// units): the home page and the e-mail address are shown as they are.
+extern const char kHomePageAddress[];
+extern const char kEmailAddress[];
+// The page the browser panel opens at start-up.
+extern const char kShowPageAddress[];
+
+// String 101, the system menu's About item.
+inline constexpr char kAboutItemText[] = "关于 Tarnwick(&A)...";
 
 extern const DialogTemplate kTarnwickDlgTemplate;
 

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -40,6 +41,10 @@ TEST(DialogUnitsTest, BaseUnitsComeFromTheLettersAndHeightOfTheFont) {
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     EXPECT_LE(std::abs(units.width * 52 - letters), 26);
     EXPECT_EQ(units.height, metrics.height());
+    // A Song face stands in for 宋体 with its metrics at 9 points: the templates' true proportions.
+    EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("AR PL UMing CN"));
+    EXPECT_EQ(units.width, 6);
+    EXPECT_EQ(units.height, 12);
     // The template's font has a CJK face behind it, or its texts would draw as boxes.
     EXPECT_TRUE(QFontMetrics(font).inFontUcs4(U'读'));
 }
@@ -53,6 +58,7 @@ protected:
 TEST_F(MainDialogLayoutTest, EveryControlSitsWhereTheTemplatePutsIt) {
     const DialogBaseUnits units = m_dialog.Controls().units;
     EXPECT_EQ(m_dialog.size(), DluToPixels(QSize(472, 315), units));
+    EXPECT_EQ(m_dialog.size(), QSize(708, 473));  // 472.5 rounds up, as the dialog manager does
     const auto& widgets = m_dialog.Controls().widgets;
     ASSERT_EQ(widgets.size(), kTarnwickDlgTemplate.controls.size());
     for (std::size_t i = 0; i < widgets.size(); ++i) {

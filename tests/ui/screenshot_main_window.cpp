@@ -1,13 +1,18 @@
-// Takes docs/main-window.png: reads a switch on a loopback address, lists VLAN 10's ports, and
-// saves the window. Usage: screenshot_main_window <loopback address:port> <output.png>
+// Takes docs/main-window.png and docs/about-box.png: with the shipped skin, reads a switch on a
+// loopback address, lists VLAN 10's ports and saves the window, then opens the about box from the
+// system menu and saves it.
+// Usage: screenshot_main_window <loopback address:port> <main-window.png> <about-box.png>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 
+#include "skin_manager.h"
 #include "snmp_library.h"
+#include "system_menu.h"
 #include "tarnwick_dlg.h"
 #include "tarnwick_dlg_template.h"
 #include "ui_test_support.h"
@@ -34,11 +39,15 @@ int main(int argc, char** argv) {
     using namespace tarnwick;
     QApplication application(argc, argv);
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() != 3 || !IsLoopback(arguments[1])) {
-        std::fprintf(stderr, "usage: screenshot_main_window <127.x.x.x:port> <output.png>\n");
+    if (arguments.size() != 4 || !IsLoopback(arguments[1])) {
+        std::fprintf(stderr,
+                     "usage: screenshot_main_window <127.x.x.x:port> <main.png> <about.png>\n");
         return 2;
     }
     InitSnmpLibrary();
+    // This program has no skin beside it: load the shipped one, and keep the panel off the net.
+    XTPSkinManager()->LoadSkin(QString::fromUtf8(TARNWICK_SKIN_SOURCE), nullptr);
+    CTarnwickDlg::SetShowPageAddress({});
     CTarnwickDlg dialog;
     const DialogControls& controls = dialog.Controls();
     controls.Get<QLineEdit>(kIdIpAddress).setText(arguments[1]);
@@ -64,6 +73,20 @@ int main(int argc, char** argv) {
 
     if (!dialog.grab().save(arguments[2], "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(arguments[2]));
+        return 1;
+    }
+
+    bool aboutSaved = false;
+    QTimer::singleShot(200, [&] {
+        QWidget* about = QApplication::activeModalWidget();
+        if (about && about != &dialog) {
+            aboutSaved = about->grab().save(arguments[3], "PNG");
+            about->close();
+        }
+    });
+    dialog.OnSysCommand(kIdmAboutBox);
+    if (!aboutSaved) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(arguments[3]));
         return 1;
     }
     return 0;

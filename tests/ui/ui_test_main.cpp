@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <memory>
 
+#include "tarnwick_dlg.h"
+
 namespace {
 
 class QtApplicationEnvironment final : public ::testing::Environment {
@@ -22,6 +24,8 @@ private:
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    // The built-in page lies off this machine: no dialog of the tests opens it.
+    tarnwick::CTarnwickDlg::SetShowPageAddress({});
     // GoogleTest owns registered environments.
     ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment(argc, argv));
     return RUN_ALL_TESTS();

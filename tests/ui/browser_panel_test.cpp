@@ -1,0 +1,123 @@
+// The browser panel against an HTTP server of the test's own on loopback: the start-up page loads
+// without blocking, links load in the panel, no scroll bars, and no message without a server.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTextCursor>
+#include <map>
+
+#include "tarnwick_dlg.h"
+#include "tarnwick_dlg_template.h"
+#include "ui_test_support.h"
+#include "web_browser.h"
+
+namespace tarnwick {
+namespace {
+
+// Answers each GET with the page of its path, and keeps the paths asked for.
+class LoopbackHttpServer {
+public:
+    explicit LoopbackHttpServer(std::map<QByteArray, QByteArray> pages)
+        : m_pages(std::move(pages)) {
+        QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
+            QTcpSocket* client = m_server.nextPendingConnection();
+            QObject::connect(client, &QTcpSocket::readyRead, [this, client] { Answer(*client); });
+            QObject::connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+        });
+        m_server.listen(QHostAddress::LocalHost, 0);
+    }
+    QString Page(const char* path) const {
+        return QStringLiteral("http://127.0.0.1:%1%2")
+            .arg(m_server.serverPort())
+            .arg(QLatin1String(path));
+    }
+    QList<QByteArray> requested;
+
+private:
+    void Answer(QTcpSocket& client) {
+        if (!client.canReadLine()) {
+            return;
+        }
+        // One answer per connection: the rest of the request is not read.
+        QObject::disconnect(&client, &QTcpSocket::readyRead, nullptr, nullptr);
+        const QByteArray path = client.readLine().split(' ').value(1);
+        requested.append(path);
+        const QByteArray body = m_pages.count(path) ? m_pages.at(path) : QByteArray();
+        const QByteArray status = body.isEmpty() ? "404 Not Found" : "200 OK";
+        client.write("HTTP/1.0 " + status +
+                     "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
+                     QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+        client.disconnectFromHost();
+    }
+
+    std::map<QByteArray, QByteArray> m_pages;
+    QTcpServer m_server;
+};
+
+class BrowserPanelTest : public ::testing::Test {
+protected:
+    void TearDown() override { CTarnwickDlg::SetShowPageAddress({}); }
+
+    static CWebBrowser2& Panel(const CTarnwickDlg& dialog) {
+        return dialog.Controls().Get<CWebBrowser2>(kIdBrowserPanel);
+    }
+    static bool WaitForPage(QSignalSpy& finished, int count) {
+        return QTest::qWaitFor([&] { return finished.count() >= count; }, 5000);
+    }
+};
+
+TEST_F(BrowserPanelTest, ShowsThePageWithoutScrollBarsAndFollowsItsLinksInThePanel) {
+    const QByteArray longPage =
+        "<p><a href=\"next.html\">更多</a></p>" + QByteArray("<p>一行又一行</p>").repeated(40);
+    LoopbackHttpServer server({{"/show.html", longPage}, {"/next.html", "<p>下一页</p>"}});
+    CTarnwickDlg::SetShowPageAddress(server.Page("/show.html"));
+    testing::CountingAgent agent;
+    testing::MessageBoxCloser closer;
+    CTarnwickDlg dialog(agent);
+    CWebBrowser2& panel = Panel(dialog);
+    QSignalSpy finished(&panel, &CWebBrowser2::pageFinished);
+    ASSERT_TRUE(finished.isValid());
+    EXPECT_EQ(finished.count(), 0) << "the window is not held up by the page";
+    dialog.show();
+
+    ASSERT_TRUE(WaitForPage(finished, 1));
+    EXPECT_TRUE(finished[0][0].toBool());
+    EXPECT_TRUE(panel.toPlainText().contains(QStringLiteral("一行又一行")));
+    EXPECT_EQ(panel.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(panel.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_FALSE(panel.verticalScrollBar()->isVisible());
+
+    const QTextCursor link = panel.document()->find(QStringLiteral("更多"));
+    ASSERT_FALSE(link.isNull());
+    QTextCursor inLink = link;
+    inLink.setPosition(link.selectionStart() + 1);
+    QTest::mouseClick(panel.viewport(), Qt::LeftButton, {}, panel.cursorRect(inLink).center());
+    ASSERT_TRUE(WaitForPage(finished, 2));
+    EXPECT_EQ(panel.toPlainText(), QStringLiteral("下一页"));
+    EXPECT_EQ(server.requested, QList<QByteArray>({"/show.html", "/next.html"}));
+    EXPECT_TRUE(closer.Boxes().empty());
+}
+
+TEST_F(BrowserPanelTest, WithoutAServerShowsAShortTextAndNoMessage) {
+    QTcpServer closed;  // a free loopback port, closed again: nothing listens there
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    CTarnwickDlg::SetShowPageAddress(
+        QStringLiteral("http://127.0.0.1:%1/show.html").arg(closed.serverPort()));
+    closed.close();
+    testing::CountingAgent agent;
+    testing::MessageBoxCloser closer;
+    CTarnwickDlg dialog(agent);
+    QSignalSpy finished(&Panel(dialog), &CWebBrowser2::pageFinished);
+    ASSERT_TRUE(WaitForPage(finished, 1));
+    EXPECT_FALSE(finished[0][0].toBool());
+    EXPECT_EQ(Panel(dialog).toPlainText(), QStringLiteral("该页无法显示。"));
+    EXPECT_TRUE(closer.Boxes().empty());
+}
+
+}  // namespace
+}  // namespace tarnwick

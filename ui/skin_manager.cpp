@@ -1,0 +1,40 @@
+// The window skin: one process-wide manager that applies a Qt style sheet file to every window.
+#include "skin_manager.h"
+
+#include <QApplication>
+#include <QFile>
+
+namespace tarnwick {
+
+bool CXTPSkinManager::LoadSkin(const QString& skinPath, const QString* /*settingsFileName*/) {
+    QFile file(skinPath);
+    // Fails on a directory too, so a folder in the file's place counts as unreadable.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return false;
+    }
+    const QByteArray sheet = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return false;
+    }
+    qApp->setStyleSheet(QString::fromUtf8(sheet));
+    return true;
+}
+
+CXTPSkinManager* XTPSkinManager() {
+    static CXTPSkinManager manager;
+    return &manager;
+}
+
+QString SkinFolder(const QString& programFilePath) {
+    const qsizetype lastSlash = programFilePath.lastIndexOf(u'/');
+    const QString folder = lastSlash > 0 ? programFilePath.left(lastSlash) : QString();
+    return folder + QStringLiteral("/Styles/");
+}
+
+void LoadProgramSkin(const QString& skinFolder) {
+    CXTPSkinManager* skins = XTPSkinManager();
+    skins->SetApplyOptions(skins->GetApplyOptions() | kSkinApplyMetrics);
+    skins->LoadSkin(skinFolder + QString::fromLatin1(kSkinFileName), nullptr);
+}
+
+}  // namespace tarnwick
