@@ -19,7 +19,7 @@ constexpr std::array<ControlTemplate, 4> kControls = {{
     {kStaticId, StaticIcon, {11, 12, 20, 20}, nullptr, kNoStyle, kNoLabel},
     {kStaticId, StaticText, {40, 10, 119, 8}, "ziTarnwick 1.1 版", kNoStyle, kNoLabel},
     {kStaticId, StaticText, {40, 25, 119, 8}, "版权所有 (C) 2026 Tarnwick", kNoStyle, kNoLabel},
-    {1, PushButton, {178, 7, 50, 14}, "确定", kTabStop | kDefaultButton, kNoLabel},
+    {IDOK, PushButton, {178, 7, 50, 14}, "确定", kTabStop | kDefaultButton, kNoLabel},
 }};
 // clang-format on
 
@@ -31,7 +31,7 @@ const DialogTemplate kAboutDlgTemplate = {
 
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent, kWindowFlags), m_controls(CreateDialogControls(*this, kAboutDlgTemplate)) {
-    auto& ok = m_controls.Get<QPushButton>(1);
+    auto& ok = m_controls.Get<QPushButton>(IDOK);
     connect(&ok, &QPushButton::clicked, this, &CAboutDlg::accept);
     ok.setFocus(Qt::OtherFocusReason);
 }

@@ -32,6 +32,9 @@ enum ControlStyle : unsigned {
     kSingleSelection = 1u << 2,  // report lists: one row at most, else several
 };
 
+// The standard buttons' IDs, which are also the results of a modal run.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
 inline constexpr int kStaticId = -1;
 inline constexpr int kNoLabel = -1;
 // The dynamic property that holds a control's ID as an int; its objectName holds it as text.

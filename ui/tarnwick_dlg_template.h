@@ -9,8 +9,8 @@
 namespace tarnwick {
 
 enum TarnwickDlgControl : int {
-    kIdOk = 1,
-    kIdCancel = 2,
+    kIdOk = IDOK,
+    kIdCancel = IDCANCEL,
     kIdIpAddress = 1000,
     kIdReadCommunity = 1001,
     kIdTimeout = 1002,

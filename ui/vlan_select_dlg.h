@@ -12,8 +12,6 @@ class QComboBox;
 
 namespace tarnwick {
 
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
 inline constexpr int kIdVlanChoice = 1003;
 
 extern const DialogTemplate kVlanSelectDlgTemplate;

@@ -40,6 +40,15 @@ int PortNumber(const std::string& portText) {
     return error == std::errc{} && end == portText.data() + portText.size() ? port : 0;
 }
 
+// The list's one selected row; nothing unless exactly one row is selected.
+std::optional<int> SingleSelectedRow(const ReportList& list) {
+    if (list.SelectedCount() != 1) {
+        return std::nullopt;
+    }
+    const int selected = list.FirstSelectedRow();
+    return selected < 0 ? std::nullopt : std::optional<int>(selected);
+}
+
 }  // namespace
 
 MainDialogLogic::MainDialogLogic(DialogState& state, DialogPorts ports)
@@ -81,15 +90,11 @@ void MainDialogLogic::OnDblclkVlanList() {
 }
 
 void MainDialogLogic::ShowVlanMembers() {
-    ReportList& vlans = m_ports.vlanList;
-    if (vlans.SelectedCount() != 1) {
+    const std::optional<int> selected = SingleSelectedRow(m_ports.vlanList);
+    if (!selected) {
         return;
     }
-    const int selected = vlans.FirstSelectedRow();
-    if (selected < 0) {
-        return;
-    }
-    DrawVlanMembers(vlans.ItemText(selected, 0));
+    DrawVlanMembers(m_ports.vlanList.ItemText(*selected, 0));
 }
 
 void MainDialogLogic::DrawVlanMembers(const std::string& vlanId) {
@@ -114,12 +119,8 @@ void MainDialogLogic::AddMemberPortRow(const MemberPort& member) {
 }
 
 void MainDialogLogic::OnDblclkInterfaceList() {
-    ReportList& interfaces = m_ports.interfaceList;
-    if (interfaces.SelectedCount() != 1) {
-        return;
-    }
-    const int selected = interfaces.FirstSelectedRow();
-    if (selected < 0) {
+    const std::optional<int> selected = SingleSelectedRow(m_ports.interfaceList);
+    if (!selected) {
         return;
     }
     const WalkTable& ids = m_state.tables.vlanIdTable;
@@ -130,7 +131,8 @@ void MainDialogLogic::OnDblclkInterfaceList() {
     }
     const std::string chosen = m_ports.vlanSelection.Choose(entries);
     if (!chosen.empty()) {
-        ChangePortVlan(interfaces.ItemText(selected, 0), chosen.substr(0, chosen.find('/')));
+        ChangePortVlan(m_ports.interfaceList.ItemText(*selected, 0),
+                       chosen.substr(0, chosen.find('/')));
     }
     // Whatever was chosen, the list shows what the switch holds now.
     RereadVlanPorts();
