@@ -1,7 +1,7 @@
 // The program: one application object whose start-up runs the main window to its end.
 #include <algorithm>
 
-#include "tarnwick_app.h"
+#include "app/tarnwick_app.h"
 
 int main(int argc, char** argv) {
     // The program takes no command line: Qt sees only the program's name, so its own options

@@ -1,12 +1,12 @@
 // CTarnwickApp: the application object; its start-up runs the whole program.
-#include "tarnwick_app.h"
+#include "app/tarnwick_app.h"
 
 #include <memory>
 
-#include "program_icon.h"
-#include "qt_translations.h"
-#include "snmp_library.h"
-#include "tarnwick_dlg.h"
+#include "snmp/snmp_library.h"
+#include "ui/framework/qt_translations.h"
+#include "ui/program_icon.h"
+#include "ui/tarnwick_dlg.h"
 
 namespace tarnwick {
 

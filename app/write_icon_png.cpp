@@ -2,7 +2,7 @@
 #include <QString>
 #include <cstdio>
 
-#include "program_icon.h"
+#include "ui/program_icon.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

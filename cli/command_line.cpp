@@ -1,12 +1,12 @@
 // The command line of tarnwick-cli, parsed with QCommandLineParser.
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include <QCommandLineParser>
 #include <algorithm>
 #include <charconv>
 #include <optional>
 
-#include "device_address.h"
+#include "snmp/device_address.h"
 
 namespace tarnwick::cli {
 namespace {

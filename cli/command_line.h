@@ -8,7 +8,7 @@
 #include <variant>
 #include <vector>
 
-#include "device_settings.h"
+#include "snmp/device_settings.h"
 
 namespace tarnwick::cli {
 

@@ -1,16 +1,16 @@
 // The commands of tarnwick-cli: the columns each reads, what it sends, what it prints.
-#include "commands.h"
+#include "cli/commands.h"
 
 #include <QJsonArray>
 #include <algorithm>
 #include <initializer_list>
 
-#include "member_ports.h"
-#include "output.h"
-#include "port_move.h"
-#include "save_configuration.h"
-#include "vlan_tables.h"
-#include "walk_column.h"
+#include "cli/output.h"
+#include "vlan/member_ports.h"
+#include "vlan/port_move.h"
+#include "vlan/save_configuration.h"
+#include "vlan/vlan_tables.h"
+#include "vlan/walk_column.h"
 
 namespace tarnwick::cli {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <ostream>
 
-#include "command_line.h"
-#include "snmp_agent.h"
-#include "stderr_messages.h"
+#include "cli/command_line.h"
+#include "cli/stderr_messages.h"
+#include "snmp/snmp_agent.h"
 
 namespace tarnwick::cli {
 

@@ -4,10 +4,10 @@
 #include <QCoreApplication>
 #include <iostream>
 
-#include "command_line.h"
-#include "commands.h"
-#include "net_snmp_agent.h"
-#include "snmp_library.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "snmp/net_snmp_agent.h"
+#include "snmp/snmp_library.h"
 
 int main(int argc, char** argv) {
     using namespace tarnwick;

@@ -1,5 +1,5 @@
 // Aligned text columns and JSON for what the switch holds.
-#include "output.h"
+#include "cli/output.h"
 
 #include <QByteArrayView>
 #include <QJsonDocument>

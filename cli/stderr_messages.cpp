@@ -1,5 +1,5 @@
 // The VLAN logic's messages on stderr, and the progress line of a long read on a terminal.
-#include "stderr_messages.h"
+#include "cli/stderr_messages.h"
 
 #include <cstdio>
 

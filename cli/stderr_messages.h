@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "dialog_ports.h"
+#include "vlan/dialog_ports.h"
 
 namespace tarnwick::cli {
 

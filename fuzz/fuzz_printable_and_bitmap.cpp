@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "indexed_lookup.h"
-#include "port_bitmap.h"
-#include "printable.h"
+#include "snmp/printable.h"
+#include "vlan/indexed_lookup.h"
+#include "vlan/port_bitmap.h"
 
 namespace tarnwick {
 namespace {

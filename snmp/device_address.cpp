@@ -1,5 +1,5 @@
 // Parsing of the device address field into a Net-SNMP peer name; malformed text gives nothing.
-#include "device_address.h"
+#include "snmp/device_address.h"
 
 #include <arpa/inet.h>
 

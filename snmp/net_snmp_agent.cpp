@@ -1,11 +1,11 @@
 // Walks and SETs over Net-SNMP's single-session API, one session per walk or SET.
-#include "net_snmp_agent.h"
+#include "snmp/net_snmp_agent.h"
 
 #include <memory>
 #include <utility>
 
-#include "device_address.h"
-#include "net_snmp_values.h"
+#include "snmp/device_address.h"
+#include "snmp/net_snmp_values.h"
 
 namespace tarnwick {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "snmp_agent.h"
+#include "snmp/snmp_agent.h"
 
 namespace tarnwick {
 

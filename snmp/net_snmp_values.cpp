@@ -1,12 +1,12 @@
 // Conversions between Net-SNMP's OIDs, bindings and status codes and the layer's strings.
-#include "net_snmp_values.h"
+#include "snmp/net_snmp_values.h"
 
 #include <arpa/inet.h>
 
 #include <cstdint>
 #include <span>
 
-#include "printable.h"
+#include "snmp/printable.h"
 
 namespace tarnwick::netsnmp {
 namespace {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "snmp_agent.h"
+#include "snmp/snmp_agent.h"
 
 namespace tarnwick::netsnmp {
 

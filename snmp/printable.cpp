@@ -1,5 +1,5 @@
 // Printable forms of OIDs and octet strings: the texts the walk stores and the decoding reads.
-#include "printable.h"
+#include "snmp/printable.h"
 
 #include <algorithm>
 #include <charconv>

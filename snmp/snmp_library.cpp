@@ -1,5 +1,5 @@
 // Net-SNMP start-up without init_snmp(): no configuration, environment, MIB or persistent files.
-#include "snmp_library.h"
+#include "snmp/snmp_library.h"
 
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>

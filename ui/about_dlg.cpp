@@ -1,5 +1,5 @@
 // CAboutDlg, the about box (template 100): the program icon, its name and version, our notice.
-#include "about_dlg.h"
+#include "ui/about_dlg.h"
 
 #include <QPushButton>
 #include <array>

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "dialog_template.h"
+#include "ui/framework/dialog_template.h"
 
 namespace tarnwick {
 

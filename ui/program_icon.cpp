@@ -1,5 +1,5 @@
 // Icon 128, the program icon: a switch front with its ports, 32 x 32.
-#include "program_icon.h"
+#include "ui/program_icon.h"
 
 #include <QPainter>
 #include <QPixmap>

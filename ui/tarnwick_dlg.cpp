@@ -1,18 +1,18 @@
 // CTarnwickDlg, the main window (template 102): holds the run's state and routes its commands.
-#include "tarnwick_dlg.h"
+#include "ui/tarnwick_dlg.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "about_dlg.h"
-#include "hyper_link.h"
-#include "net_snmp_agent.h"
-#include "program_icon.h"
-#include "skin_manager.h"
-#include "tarnwick_dlg_template.h"
-#include "web_browser.h"
+#include "snmp/net_snmp_agent.h"
+#include "ui/about_dlg.h"
+#include "ui/framework/hyper_link.h"
+#include "ui/framework/skin_manager.h"
+#include "ui/framework/web_browser.h"
+#include "ui/program_icon.h"
+#include "ui/tarnwick_dlg_template.h"
 
 namespace tarnwick {
 namespace {

@@ -4,15 +4,15 @@
 #include <QDialog>
 #include <memory>
 
-#include "dialog_cursor.h"
-#include "dialog_template.h"
-#include "field_exchange.h"
-#include "main_dialog_logic.h"
-#include "message_box.h"
-#include "report_list.h"
-#include "snmp_agent.h"
-#include "system_menu.h"
-#include "vlan_select_dlg.h"
+#include "snmp/snmp_agent.h"
+#include "ui/framework/dialog_cursor.h"
+#include "ui/framework/dialog_template.h"
+#include "ui/framework/field_exchange.h"
+#include "ui/framework/message_box.h"
+#include "ui/framework/report_list.h"
+#include "ui/framework/system_menu.h"
+#include "ui/vlan_select_dlg.h"
+#include "vlan/main_dialog_logic.h"
 
 class QComboBox;
 

@@ -1,5 +1,5 @@
 // Template 102, the main window: its controls in template order, and its two lists' columns.
-#include "tarnwick_dlg_template.h"
+#include "ui/tarnwick_dlg_template.h"
 
 namespace tarnwick {
 

@@ -3,8 +3,8 @@
 
 #include <array>
 
-#include "dialog_template.h"
-#include "report_list.h"
+#include "ui/framework/dialog_template.h"
+#include "ui/framework/report_list.h"
 
 namespace tarnwick {
 

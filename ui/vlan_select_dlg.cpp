@@ -1,11 +1,11 @@
 // CVlanSelectDlg (template 131): the user picks the VLAN a port moves into, or none.
-#include "vlan_select_dlg.h"
+#include "ui/vlan_select_dlg.h"
 
 #include <QComboBox>
 #include <QPushButton>
 #include <array>
 
-#include "text_conversion.h"
+#include "ui/framework/text_conversion.h"
 
 namespace tarnwick {
 namespace {

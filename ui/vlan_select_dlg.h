@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "dialog_ports.h"
-#include "dialog_template.h"
+#include "ui/framework/dialog_template.h"
+#include "vlan/dialog_ports.h"
 
 class QComboBox;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "device_settings.h"
+#include "snmp/device_settings.h"
 
 namespace tarnwick {
 

@@ -1,5 +1,5 @@
 // Finding the row of one instance in a walked table ("<oid>.<index>-<value>").
-#include "indexed_lookup.h"
+#include "vlan/indexed_lookup.h"
 
 namespace tarnwick {
 namespace {

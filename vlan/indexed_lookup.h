@@ -6,7 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "snmp_agent.h"
+#include "snmp/snmp_agent.h"
 
 namespace tarnwick {
 

@@ -1,11 +1,11 @@
 // The main window's commands on the switch's VLANs, written against small interfaces.
-#include "main_dialog_logic.h"
+#include "vlan/main_dialog_logic.h"
 
 #include <charconv>
 #include <string>
 
-#include "port_move.h"
-#include "walk_column.h"
+#include "vlan/port_move.h"
+#include "vlan/walk_column.h"
 
 namespace tarnwick {
 namespace {

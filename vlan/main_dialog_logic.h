@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
-#include "dialog_ports.h"
-#include "member_ports.h"
-#include "save_configuration.h"
-#include "snmp_agent.h"
-#include "vlan_tables.h"
+#include "snmp/snmp_agent.h"
+#include "vlan/dialog_ports.h"
+#include "vlan/member_ports.h"
+#include "vlan/save_configuration.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 

@@ -1,11 +1,11 @@
 // A VLAN's member ports and a port's VLANs, from the walked tables.
-#include "member_ports.h"
+#include "vlan/member_ports.h"
 
 #include <algorithm>
 #include <unordered_map>
 
-#include "indexed_lookup.h"
-#include "port_bitmap.h"
+#include "vlan/indexed_lookup.h"
+#include "vlan/port_bitmap.h"
 
 namespace tarnwick {
 namespace {

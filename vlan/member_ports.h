@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "vlan_tables.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 

@@ -1,5 +1,5 @@
 // VlanPorts bitmaps: from the printed value to the bitmap text and the member ports.
-#include "port_bitmap.h"
+#include "vlan/port_bitmap.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,9 +1,9 @@
 // Moving ports between VLANs by rewriting the two VLANs' VlanPorts bitmaps.
-#include "port_move.h"
+#include "vlan/port_move.h"
 
-#include "indexed_lookup.h"
-#include "port_bitmap.h"
-#include "vlan_tables.h"
+#include "vlan/indexed_lookup.h"
+#include "vlan/port_bitmap.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 namespace {

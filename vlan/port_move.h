@@ -9,8 +9,8 @@
 #include <variant>
 #include <vector>
 
-#include "dialog_ports.h"
-#include "snmp_agent.h"
+#include "snmp/snmp_agent.h"
+#include "vlan/dialog_ports.h"
 
 namespace tarnwick {
 

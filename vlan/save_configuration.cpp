@@ -1,10 +1,10 @@
 // Telling the switch to save its configuration.
-#include "save_configuration.h"
+#include "vlan/save_configuration.h"
 
 #include <cstdint>
 #include <string>
 
-#include "vlan_tables.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 

@@ -3,8 +3,8 @@
 
 #include <string_view>
 
-#include "dialog_ports.h"
-#include "snmp_agent.h"
+#include "snmp/snmp_agent.h"
+#include "vlan/dialog_ports.h"
 
 namespace tarnwick {
 

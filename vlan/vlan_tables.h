@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "snmp_agent.h"
+#include "snmp/snmp_agent.h"
 
 namespace tarnwick {
 

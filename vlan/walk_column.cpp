@@ -1,5 +1,5 @@
 // A column walk that reports its own failure in a message box.
-#include "walk_column.h"
+#include "vlan/walk_column.h"
 
 #include <string>
 

@@ -11,16 +11,16 @@
 #include <memory>
 #include <string>
 
-#include "net_snmp_agent.h"
-#include "simulated_switch.h"
-#include "snmp_library.h"
+#include "snmp/net_snmp_agent.h"
+#include "snmp/snmp_library.h"
+#include "tests/support/simulated_switch.h"
 
 extern char** environ;
 
 namespace tarnwick {
 namespace {
 
-using testing::SimulatedSwitch;
+using test::SimulatedSwitch;
 
 constexpr std::string_view kPortIfIndex = "1.3.6.1.4.1.2011.2.23.1.18.4.5.1.3";
 constexpr std::size_t kRows = 4096;

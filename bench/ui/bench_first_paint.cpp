@@ -7,9 +7,9 @@
 #include <chrono>
 #include <cstdio>
 
-#include "program_icon.h"
-#include "snmp_library.h"
-#include "tarnwick_dlg.h"
+#include "snmp/snmp_library.h"
+#include "ui/program_icon.h"
+#include "ui/tarnwick_dlg.h"
 
 namespace {
 

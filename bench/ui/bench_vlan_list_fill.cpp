@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "report_list.h"
-#include "tarnwick_dlg_template.h"
+#include "ui/framework/report_list.h"
+#include "ui/tarnwick_dlg_template.h"
 
 namespace tarnwick {
 namespace {

@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "fakes.h"
-#include "net_snmp_agent.h"
-#include "simulated_switch.h"
-#include "snmp_library.h"
+#include "snmp/net_snmp_agent.h"
+#include "snmp/snmp_library.h"
+#include "tests/support/simulated_switch.h"
+#include "tests/vlan/fakes.h"
 
 namespace tarnwick {
 namespace {
@@ -36,7 +36,7 @@ private:
     NetSnmpAgent m_snmp;
 };
 
-std::unique_ptr<testing::SimulatedSwitch> g_switch;
+std::unique_ptr<test::SimulatedSwitch> g_switch;
 
 // Port 9 moves from VLAN 2 to VLAN 10 and back, so every move is a real one.
 void BM_MovePort(benchmark::State& state) {
@@ -71,8 +71,8 @@ BENCHMARK(BM_MovePort)->Unit(benchmark::kMillisecond)->Iterations(50);
 int main(int argc, char** argv) {
     tarnwick::InitSnmpLibrary();
     std::string error;
-    tarnwick::g_switch = tarnwick::testing::SimulatedSwitch::Start(
-        tarnwick::testing::SimulatedSwitch::Variant::Standard, &error);
+    tarnwick::g_switch = tarnwick::test::SimulatedSwitch::Start(
+        tarnwick::test::SimulatedSwitch::Variant::Standard, &error);
     if (!tarnwick::g_switch) {
         std::fprintf(stderr, "the simulated switch did not start: %s\n", error.c_str());
         return 1;

@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "fakes.h"
-#include "port_bitmap.h"
-#include "printable.h"
-#include "vlan_tables.h"
+#include "snmp/printable.h"
+#include "tests/vlan/fakes.h"
+#include "vlan/port_bitmap.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 namespace {

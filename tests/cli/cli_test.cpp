@@ -11,15 +11,15 @@
 #include <memory>
 #include <string>
 
-#include "raw_snmp.h"
-#include "simulated_switch.h"
+#include "tests/support/raw_snmp.h"
+#include "tests/support/simulated_switch.h"
 
 namespace tarnwick {
 namespace {
 
 using namespace std::chrono_literals;
+using test::SimulatedSwitch;
 using ::testing::HasSubstr;
-using testing::SimulatedSwitch;
 using ::testing::StartsWith;
 
 const std::string kVlanPorts = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3.";
@@ -52,8 +52,8 @@ std::unique_ptr<SimulatedSwitch> StartSwitch(SimulatedSwitch::Variant variant) {
 
 // The VLAN's bitmap as the switch holds it, two upper-case hex digits per octet.
 std::string BitmapOnSwitch(const SimulatedSwitch& agent, int vlan) {
-    const auto answer = testing::Exchange(
-        agent.Port(), {testing::PduType::Get, "public", kVlanPorts + std::to_string(vlan), {}},
+    const auto answer = test::Exchange(
+        agent.Port(), {test::PduType::Get, "public", kVlanPorts + std::to_string(vlan), {}},
         2000ms);
     std::string hex;
     for (const std::uint8_t octet : answer.response.value.bytes) {

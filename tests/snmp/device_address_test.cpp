@@ -1,5 +1,5 @@
 // The device address field: which texts reach Net-SNMP, and as which peer name.
-#include "device_address.h"
+#include "snmp/device_address.h"
 
 #include <gtest/gtest.h>
 

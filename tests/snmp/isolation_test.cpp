@@ -17,9 +17,9 @@
 #include <set>
 #include <sstream>
 
-#include "net_snmp_agent.h"
-#include "simulated_switch.h"
-#include "snmp_library.h"
+#include "snmp/net_snmp_agent.h"
+#include "snmp/snmp_library.h"
+#include "tests/support/simulated_switch.h"
 
 extern char** environ;
 
@@ -51,7 +51,7 @@ namespace tarnwick {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::SimulatedSwitch;
+using test::SimulatedSwitch;
 
 constexpr std::string_view kChildFlag = "--isolated-child=";
 constexpr std::string_view kVlanName = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.2";

@@ -1,5 +1,5 @@
 // Conversions of Net-SNMP bindings and status codes into the layer's texts.
-#include "net_snmp_values.h"
+#include "snmp/net_snmp_values.h"
 
 #include <gtest/gtest.h>
 

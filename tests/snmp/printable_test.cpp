@@ -1,5 +1,5 @@
 // Printable OIDs and octet strings: the exact texts that the bitmap decoding and row lookups read.
-#include "printable.h"
+#include "snmp/printable.h"
 
 #include <gtest/gtest.h>
 

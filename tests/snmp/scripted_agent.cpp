@@ -1,5 +1,5 @@
 // A polling UDP loop that answers SNMPv1 requests from a script.
-#include "scripted_agent.h"
+#include "tests/snmp/scripted_agent.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -11,7 +11,7 @@
 #include <span>
 #include <stdexcept>
 
-namespace tarnwick::testing {
+namespace tarnwick::test {
 namespace {
 
 constexpr int kPollMilliseconds = 20;
@@ -101,4 +101,4 @@ void ScriptedAgent::Serve() {
     }
 }
 
-}  // namespace tarnwick::testing
+}  // namespace tarnwick::test

@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "ber.h"
+#include "tests/support/ber.h"
 
-namespace tarnwick::testing {
+namespace tarnwick::test {
 
 struct ScriptedAnswer {
     bool silent = false;  // no answer at all
@@ -58,4 +58,4 @@ private:
     std::thread m_thread;
 };
 
-}  // namespace tarnwick::testing
+}  // namespace tarnwick::test

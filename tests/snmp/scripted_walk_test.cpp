@@ -4,19 +4,19 @@
 #include <map>
 #include <set>
 
-#include "net_snmp_agent.h"
-#include "net_snmp_values.h"
-#include "scripted_agent.h"
-#include "snmp_library.h"
+#include "snmp/net_snmp_agent.h"
+#include "snmp/net_snmp_values.h"
+#include "snmp/snmp_library.h"
+#include "tests/snmp/scripted_agent.h"
 
 namespace tarnwick {
 namespace {
 
-using testing::Oid;
-using testing::ReceivedRequest;
-using testing::ScriptedAgent;
-using testing::ScriptedAnswer;
-using testing::SubIds;
+using test::Oid;
+using test::ReceivedRequest;
+using test::ScriptedAgent;
+using test::ScriptedAnswer;
+using test::SubIds;
 using End = WalkOutcome::End;
 
 constexpr std::string_view kIfIndex = "1.3.6.1.2.1.2.2.1.1";

@@ -3,15 +3,15 @@
 
 #include <algorithm>
 
-#include "net_snmp_agent.h"
-#include "net_snmp_values.h"
-#include "simulated_switch.h"
-#include "snmp_library.h"
+#include "snmp/net_snmp_agent.h"
+#include "snmp/net_snmp_values.h"
+#include "snmp/snmp_library.h"
+#include "tests/support/simulated_switch.h"
 
 namespace tarnwick {
 namespace {
 
-using testing::SimulatedSwitch;
+using test::SimulatedSwitch;
 using End = WalkOutcome::End;
 using namespace std::string_literals;
 

@@ -1,9 +1,9 @@
 // Tag-length-value encoding and a reader that fails for good on the first overrun.
-#include "ber.h"
+#include "tests/support/ber.h"
 
 #include <charconv>
 
-namespace tarnwick::testing {
+namespace tarnwick::test {
 namespace {
 
 constexpr std::int64_t kSnmpV1 = 0;
@@ -214,4 +214,4 @@ std::optional<SnmpMessage> DecodeMessage(std::span<const std::uint8_t> datagram)
     return message;
 }
 
-}  // namespace tarnwick::testing
+}  // namespace tarnwick::test

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tarnwick::testing {
+namespace tarnwick::test {
 
 using Bytes = std::vector<std::uint8_t>;
 using SubIds = std::vector<std::uint32_t>;
@@ -46,4 +46,4 @@ std::int64_t DecodeInteger(std::span<const std::uint8_t> contents);
 SubIds Oid(std::string_view dotted);
 std::string Dotted(const SubIds& oid);
 
-}  // namespace tarnwick::testing
+}  // namespace tarnwick::test

@@ -1,5 +1,5 @@
 // Requests and responses of the raw client, and one UDP exchange on loopback.
-#include "raw_snmp.h"
+#include "tests/support/raw_snmp.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -10,7 +10,7 @@
 #include <atomic>
 #include <cerrno>
 
-namespace tarnwick::testing {
+namespace tarnwick::test {
 namespace {
 
 constexpr std::size_t kMaxDatagram = 65535;
@@ -84,4 +84,4 @@ RawExchange Exchange(std::uint16_t port, const RawRequest& request,
     return {Outcome::Answered, std::move(*response)};
 }
 
-}  // namespace tarnwick::testing
+}  // namespace tarnwick::test

@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "ber.h"
+#include "tests/support/ber.h"
 
-namespace tarnwick::testing {
+namespace tarnwick::test {
 
 enum class PduType : std::uint8_t { Get = 0xA0, GetNext = 0xA1, Response = 0xA2, Set = 0xA3 };
 
@@ -61,4 +61,4 @@ struct RawExchange {
 // Sends one request to 127.0.0.1:port and waits up to `wait` for the answer.
 RawExchange Exchange(std::uint16_t port, const RawRequest& request, std::chrono::milliseconds wait);
 
-}  // namespace tarnwick::testing
+}  // namespace tarnwick::test

@@ -1,9 +1,9 @@
 // The shared BER codec, through the raw client, agrees with the wire format and round-trips.
-#include "raw_snmp.h"
+#include "tests/support/raw_snmp.h"
 
 #include <gtest/gtest.h>
 
-namespace tarnwick::testing {
+namespace tarnwick::test {
 namespace {
 
 TEST(RawSnmpTest, GetRequestMatchesTheWireFormat) {
@@ -74,4 +74,4 @@ TEST(RawSnmpTest, MalformedDottedOidsParseToNothing) {
 }
 
 }  // namespace
-}  // namespace tarnwick::testing
+}  // namespace tarnwick::test

@@ -1,5 +1,5 @@
 // Runs sim/run-switch in its own process group on a free loopback port and stops it again.
-#include "simulated_switch.h"
+#include "tests/support/simulated_switch.h"
 
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -19,13 +19,13 @@
 #include <thread>
 #include <vector>
 
-#include "raw_snmp.h"
+#include "tests/support/raw_snmp.h"
 
 #ifndef TARNWICK_SOURCE_DIR
 #error "TARNWICK_SOURCE_DIR must name the source tree (it holds sim/run-switch)"
 #endif
 
-namespace tarnwick::testing {
+namespace tarnwick::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -218,4 +218,4 @@ std::string SimulatedSwitch::Address() const {
     return "127.0.0.1:" + std::to_string(m_port);
 }
 
-}  // namespace tarnwick::testing
+}  // namespace tarnwick::test

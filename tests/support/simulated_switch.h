@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-namespace tarnwick::testing {
+namespace tarnwick::test {
 
 class SimulatedSwitch {
 public:
@@ -38,4 +38,4 @@ private:
     std::string m_workDir;
 };
 
-}  // namespace tarnwick::testing
+}  // namespace tarnwick::test

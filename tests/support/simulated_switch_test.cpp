@@ -1,5 +1,5 @@
 // The simulated switch starts, serves the agreed data in each variant, and leaves nothing behind.
-#include "simulated_switch.h"
+#include "tests/support/simulated_switch.h"
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -13,9 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include "raw_snmp.h"
+#include "tests/support/raw_snmp.h"
 
-namespace tarnwick::testing {
+namespace tarnwick::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -283,4 +283,4 @@ TEST(LargeDataTest, ServesFourThousandRowColumns) {
 }
 
 }  // namespace
-}  // namespace tarnwick::testing
+}  // namespace tarnwick::test

@@ -11,10 +11,10 @@
 #include <QTextCursor>
 #include <map>
 
-#include "tarnwick_dlg.h"
-#include "tarnwick_dlg_template.h"
-#include "ui_test_support.h"
-#include "web_browser.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/framework/web_browser.h"
+#include "ui/tarnwick_dlg.h"
+#include "ui/tarnwick_dlg_template.h"
 
 namespace tarnwick {
 namespace {
@@ -76,8 +76,8 @@ TEST_F(BrowserPanelTest, ShowsThePageWithoutScrollBarsAndFollowsItsLinksInThePan
         "<p><a href=\"next.html\">更多</a></p>" + QByteArray("<p>一行又一行</p>").repeated(40);
     LoopbackHttpServer server({{"/show.html", longPage}, {"/next.html", "<p>下一页</p>"}});
     CTarnwickDlg::SetShowPageAddress(server.Page("/show.html"));
-    testing::CountingAgent agent;
-    testing::MessageBoxCloser closer;
+    test::CountingAgent agent;
+    test::MessageBoxCloser closer;
     CTarnwickDlg dialog(agent);
     CWebBrowser2& panel = Panel(dialog);
     QSignalSpy finished(&panel, &CWebBrowser2::pageFinished);
@@ -109,8 +109,8 @@ TEST_F(BrowserPanelTest, WithoutAServerShowsAShortTextAndNoMessage) {
     CTarnwickDlg::SetShowPageAddress(
         QStringLiteral("http://127.0.0.1:%1/show.html").arg(closed.serverPort()));
     closed.close();
-    testing::CountingAgent agent;
-    testing::MessageBoxCloser closer;
+    test::CountingAgent agent;
+    test::MessageBoxCloser closer;
     CTarnwickDlg dialog(agent);
     QSignalSpy finished(&Panel(dialog), &CWebBrowser2::pageFinished);
     ASSERT_TRUE(WaitForPage(finished, 1));

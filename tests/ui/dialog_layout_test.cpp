@@ -11,9 +11,9 @@
 #include <QTest>
 #include <map>
 
-#include "tarnwick_dlg.h"
-#include "tarnwick_dlg_template.h"
-#include "ui_test_support.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/tarnwick_dlg.h"
+#include "ui/tarnwick_dlg_template.h"
 
 namespace tarnwick {
 namespace {
@@ -51,7 +51,7 @@ TEST(DialogUnitsTest, BaseUnitsComeFromTheLettersAndHeightOfTheFont) {
 
 class MainDialogLayoutTest : public ::testing::Test {
 protected:
-    testing::CountingAgent m_agent;
+    test::CountingAgent m_agent;
     CTarnwickDlg m_dialog{m_agent};
 };
 

@@ -12,13 +12,13 @@
 #include <functional>
 #include <map>
 
-#include "message_box.h"
-#include "printable.h"
-#include "qt_translations.h"
-#include "tarnwick_dlg.h"
-#include "tarnwick_dlg_template.h"
-#include "ui_test_support.h"
-#include "vlan_tables.h"
+#include "snmp/printable.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/framework/message_box.h"
+#include "ui/framework/qt_translations.h"
+#include "ui/tarnwick_dlg.h"
+#include "ui/tarnwick_dlg_template.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 namespace {
@@ -39,7 +39,7 @@ protected:
     ReportListView& List(int id) { return m_dialog.Controls().Get<ReportListView>(id); }
     void PressRead() { m_dialog.Controls().Get<QPushButton>(kIdOk).click(); }
 
-    testing::CountingAgent m_agent;
+    test::CountingAgent m_agent;
     CTarnwickDlg m_dialog{m_agent};
 };
 
@@ -67,7 +67,7 @@ TEST(TimeoutFieldTest, OnlyIntegersFrom1000To10000PassAndAFailureStopsTheRead) {
     };
     for (const TimeoutCase& testCase : cases) {
         SCOPED_TRACE(testCase.name);
-        testing::CountingAgent agent;
+        test::CountingAgent agent;
         CTarnwickDlg dialog(agent);
         const DialogControls& controls = dialog.Controls();
         auto& timeout = controls.Get<QLineEdit>(kIdTimeout);
@@ -78,7 +78,7 @@ TEST(TimeoutFieldTest, OnlyIntegersFrom1000To10000PassAndAFailureStopsTheRead) {
         QApplication::setActiveWindow(&dialog);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
 
-        testing::MessageBoxCloser closer;
+        test::MessageBoxCloser closer;
         controls.Get<QPushButton>(kIdOk).click();
 
         EXPECT_EQ(dialog.State().settings.timeout, testCase.timeout);
@@ -106,7 +106,7 @@ TEST(QtChineseTextsTest, TheMessageBoxButtonReadsQueDing) {
     QTranslator translator;
     ASSERT_TRUE(InstallQtChineseTexts(translator));
     QString button;
-    testing::MessageBoxCloser closer(
+    test::MessageBoxCloser closer(
         [&button](QMessageBox& box) { button = box.button(QMessageBox::Ok)->text(); });
     QtMessageBox(nullptr).Show("写入FLASH失败");
     EXPECT_EQ(button, QStringLiteral("确定"));
@@ -159,7 +159,7 @@ TEST_F(MainDialogTest, WaitCursorCoversEveryControlWhileBusyAndArrowOtherwise) {
     };
     std::vector<std::vector<Qt::CursorShape>> whileShown;
     std::vector<bool> busyWhileShown;
-    testing::MessageBoxCloser closer([&](QMessageBox&) {
+    test::MessageBoxCloser closer([&](QMessageBox&) {
         whileShown.push_back(shapesOver());
         busyWhileShown.push_back(m_dialog.State().busy);
     });
@@ -182,7 +182,7 @@ TEST_F(MainDialogTest, WriteFlashTakesTheFieldsAndSendsOneSavePerPress) {
     m_agent.setStatus = {-24, "Timeout"};
     Field(kIdWriteCommunity).setText(QStringLiteral("edited"));
     bool busyWhileShown = false;
-    testing::MessageBoxCloser closer([&](QMessageBox&) { busyWhileShown = m_dialog.State().busy; });
+    test::MessageBoxCloser closer([&](QMessageBox&) { busyWhileShown = m_dialog.State().busy; });
     for (int press = 1; press <= 2; ++press) {
         m_dialog.Controls().Get<QPushButton>(kIdWriteFlash).click();
         EXPECT_EQ(m_agent.sets, press);

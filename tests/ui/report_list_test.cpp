@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "report_list.h"
-#include "text_conversion.h"
+#include "ui/framework/report_list.h"
+#include "ui/framework/text_conversion.h"
 
 namespace tarnwick {
 namespace {

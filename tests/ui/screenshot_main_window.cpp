@@ -10,12 +10,12 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "skin_manager.h"
-#include "snmp_library.h"
-#include "system_menu.h"
-#include "tarnwick_dlg.h"
-#include "tarnwick_dlg_template.h"
-#include "ui_test_support.h"
+#include "snmp/snmp_library.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/framework/skin_manager.h"
+#include "ui/framework/system_menu.h"
+#include "ui/tarnwick_dlg.h"
+#include "ui/tarnwick_dlg_template.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    testing::MessageBoxCloser closer;
+    test::MessageBoxCloser closer;
     controls.Get<QPushButton>(kIdOk).click();
     auto& vlans = controls.Get<ReportListView>(kIdVlanList);
     const int row = RowOfVlan(vlans, QStringLiteral("10"));

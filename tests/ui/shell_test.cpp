@@ -17,13 +17,13 @@
 #include <functional>
 #include <map>
 
-#include "about_dlg.h"
-#include "hyper_link.h"
-#include "skin_manager.h"
-#include "system_menu.h"
-#include "tarnwick_dlg.h"
-#include "tarnwick_dlg_template.h"
-#include "ui_test_support.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/about_dlg.h"
+#include "ui/framework/hyper_link.h"
+#include "ui/framework/skin_manager.h"
+#include "ui/framework/system_menu.h"
+#include "ui/tarnwick_dlg.h"
+#include "ui/tarnwick_dlg_template.h"
 
 namespace tarnwick {
 namespace {
@@ -47,7 +47,7 @@ TEST(SkinTest, AppliedFromBesideTheProgramAndQuietlyLeftOutWhenMissingOrUnreadab
     const auto sheetAfterLoading = [&] {
         qApp->setStyleSheet({});
         XTPSkinManager()->SetApplyOptions(kSkinApplyFrame);
-        testing::MessageBoxCloser closer;
+        test::MessageBoxCloser closer;
         LoadProgramSkin(skinFolder);
         QApplication::processEvents();
         EXPECT_TRUE(closer.Boxes().empty());
@@ -77,7 +77,7 @@ TEST(SkinTest, ShippedSkinParsesAndKeepsTheTemplateProportionsAndFont) {
         });
     ASSERT_TRUE(XTPSkinManager()->LoadSkin(QString::fromUtf8(TARNWICK_SKIN_SOURCE), nullptr));
     {
-        testing::CountingAgent agent;
+        test::CountingAgent agent;
         CTarnwickDlg dialog(agent);
         dialog.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
@@ -123,7 +123,7 @@ protected:
         poll->start(5);
     }
 
-    testing::CountingAgent m_agent;
+    test::CountingAgent m_agent;
     CTarnwickDlg m_dialog{m_agent};
 };
 
@@ -234,8 +234,8 @@ TEST_F(ShellTest, LinksShowTheirAddressesAndCarryTheirTargets) {
 }
 
 TEST(TwoDialogsTest, EachKeepsItsOwnSettingsAndANewOneStartsWithTheDefaults) {
-    testing::CountingAgent firstAgent;
-    testing::CountingAgent secondAgent;
+    test::CountingAgent firstAgent;
+    test::CountingAgent secondAgent;
     CTarnwickDlg first(firstAgent);
     first.Controls().Get<QLineEdit>(kIdIpAddress).setText(QStringLiteral("127.0.0.1:9"));
     first.Controls().Get<QLineEdit>(kIdReadCommunity).setText(QStringLiteral("first"));

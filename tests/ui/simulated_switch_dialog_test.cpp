@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "net_snmp_agent.h"
-#include "simulated_switch.h"
-#include "snmp_library.h"
-#include "tarnwick_dlg.h"
-#include "tarnwick_dlg_template.h"
-#include "ui_test_support.h"
+#include "snmp/net_snmp_agent.h"
+#include "snmp/snmp_library.h"
+#include "tests/support/simulated_switch.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/tarnwick_dlg.h"
+#include "ui/tarnwick_dlg_template.h"
 
 namespace tarnwick {
 namespace {
@@ -38,8 +38,7 @@ protected:
     void SetUp() override {
         InitSnmpLibrary();
         std::string error;
-        m_switch =
-            testing::SimulatedSwitch::Start(testing::SimulatedSwitch::Variant::Standard, &error);
+        m_switch = test::SimulatedSwitch::Start(test::SimulatedSwitch::Variant::Standard, &error);
         ASSERT_NE(m_switch, nullptr) << error;
         m_dialog.Controls()
             .Get<QLineEdit>(kIdIpAddress)
@@ -66,13 +65,13 @@ protected:
         return rows;
     }
 
-    std::unique_ptr<testing::SimulatedSwitch> m_switch;
+    std::unique_ptr<test::SimulatedSwitch> m_switch;
     NetSnmpAgent m_agent;
     CTarnwickDlg m_dialog{m_agent};
 };
 
 TEST_F(SimulatedSwitchDialogTest, ReadFillsTheTablesAndDoubleClicksListMemberPorts) {
-    testing::MessageBoxCloser closer;
+    test::MessageBoxCloser closer;
     m_dialog.Controls().Get<QPushButton>(kIdOk).click();
     EXPECT_TRUE(closer.Texts().empty());
 

@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <memory>
 
-#include "tarnwick_dlg.h"
+#include "ui/tarnwick_dlg.h"
 
 namespace {
 

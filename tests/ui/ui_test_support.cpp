@@ -1,11 +1,11 @@
 // Helpers of the UI tests: a closer for the real message boxes, and a counting SNMP agent.
-#include "ui_test_support.h"
+#include "tests/ui/ui_test_support.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
-namespace tarnwick::testing {
+namespace tarnwick::test {
 
 MessageBoxCloser::MessageBoxCloser(WhileShown whileShown) : m_whileShown(std::move(whileShown)) {
     QObject::connect(&m_timer, &QTimer::timeout, [this] { CloseActiveBox(); });
@@ -45,4 +45,4 @@ SnmpStatus CountingAgent::Set(const DeviceSettings& settings, std::string_view, 
     return setStatus;
 }
 
-}  // namespace tarnwick::testing
+}  // namespace tarnwick::test

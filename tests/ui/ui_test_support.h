@@ -6,11 +6,11 @@
 #include <functional>
 #include <vector>
 
-#include "snmp_agent.h"
+#include "snmp/snmp_agent.h"
 
 class QMessageBox;
 
-namespace tarnwick::testing {
+namespace tarnwick::test {
 
 // While it lives, presses OK on every message box that opens, after recording it and letting the
 // test look at the application while the box is up.
@@ -49,4 +49,4 @@ public:
     std::function<WalkOutcome(const WalkRequest&, WalkTable&)> onWalk;
 };
 
-}  // namespace tarnwick::testing
+}  // namespace tarnwick::test

@@ -9,12 +9,12 @@
 #include <QTimer>
 #include <functional>
 
-#include "printable.h"
-#include "tarnwick_dlg.h"
-#include "tarnwick_dlg_template.h"
-#include "ui_test_support.h"
-#include "vlan_select_dlg.h"
-#include "vlan_tables.h"
+#include "snmp/printable.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/tarnwick_dlg.h"
+#include "ui/tarnwick_dlg_template.h"
+#include "ui/vlan_select_dlg.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 namespace {
@@ -112,7 +112,7 @@ WalkOutcome TwoVlanSwitch(const WalkRequest& request, WalkTable& table) {
 }
 
 TEST(InterfaceListDoubleClickTest, OpensTheSelectionOnlyWithExactlyOneSelectedRow) {
-    testing::CountingAgent agent;
+    test::CountingAgent agent;
     agent.onWalk = TwoVlanSwitch;
     CTarnwickDlg window(agent);
     window.Controls().Get<QLineEdit>(kIdIpAddress).setText(QStringLiteral("127.0.0.1:9"));

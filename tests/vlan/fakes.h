@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "dialog_ports.h"
-#include "main_dialog_logic.h"
-#include "snmp_agent.h"
+#include "snmp/snmp_agent.h"
+#include "vlan/dialog_ports.h"
+#include "vlan/main_dialog_logic.h"
 
 namespace tarnwick::fakes {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "indexed_lookup.h"
-#include "member_ports.h"
-#include "port_bitmap.h"
-#include "printable.h"
+#include "snmp/printable.h"
+#include "vlan/indexed_lookup.h"
+#include "vlan/member_ports.h"
+#include "vlan/port_bitmap.h"
 
 namespace tarnwick {
 namespace {

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "fakes.h"
-#include "indexed_lookup.h"
-#include "port_bitmap.h"
-#include "printable.h"
-#include "vlan_tables.h"
+#include "snmp/printable.h"
+#include "tests/vlan/fakes.h"
+#include "vlan/indexed_lookup.h"
+#include "vlan/port_bitmap.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 namespace {

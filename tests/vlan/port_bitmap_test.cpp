@@ -1,12 +1,12 @@
 // Port bitmaps: the printed value to bitmap text and member ports, and the port-to-bit rule.
-#include "port_bitmap.h"
+#include "vlan/port_bitmap.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "printable.h"
+#include "snmp/printable.h"
 
 namespace tarnwick {
 namespace {

@@ -5,26 +5,25 @@
 #include <string>
 #include <vector>
 
-#include "fakes.h"
-#include "net_snmp_agent.h"
-#include "port_bitmap.h"
-#include "raw_snmp.h"
-#include "scripted_agent.h"
-#include "simulated_switch.h"
-#include "snmp_library.h"
-#include "vlan_tables.h"
+#include "snmp/net_snmp_agent.h"
+#include "snmp/snmp_library.h"
+#include "tests/snmp/scripted_agent.h"
+#include "tests/support/raw_snmp.h"
+#include "tests/support/simulated_switch.h"
+#include "tests/vlan/fakes.h"
+#include "vlan/port_bitmap.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 namespace {
 
-using testing::SimulatedSwitch;
+using test::SimulatedSwitch;
 using Variant = SimulatedSwitch::Variant;
 using Octets = std::vector<std::uint8_t>;
 
 Octets PortsOf(const SimulatedSwitch& sim, const std::string& vlan) {
-    const auto got = testing::Exchange(
-        sim.Port(),
-        {testing::PduType::Get, "public", std::string(kVlanPortsColumn) + "." + vlan, {}},
+    const auto got = test::Exchange(
+        sim.Port(), {test::PduType::Get, "public", std::string(kVlanPortsColumn) + "." + vlan, {}},
         std::chrono::milliseconds(2000));
     return got.response.value.bytes;
 }
@@ -140,9 +139,9 @@ TEST(PortMoveOnSwitch, SilentAgentGivesOneMessagePerFailedRequest) {
 
 // Every SET of a move carries the write community as last taken, which is all this agent takes.
 TEST(PortMoveOnSwitch, SetsTravelWithTheWriteCommunity) {
-    testing::ScriptedAgent agent([](int, const testing::ReceivedRequest& request) {
-        testing::ScriptedAnswer answer;
-        answer.oid = request.pduType == 0xA3 ? request.oid : testing::SubIds{1, 3, 6, 1, 9};
+    test::ScriptedAgent agent([](int, const test::ReceivedRequest& request) {
+        test::ScriptedAnswer answer;
+        answer.oid = request.pduType == 0xA3 ? request.oid : test::SubIds{1, 3, 6, 1, 9};
         answer.octets = request.value;
         answer.errorStatus = request.pduType == 0xA3 && request.community != "w-secret" ? 2 : 0;
         return answer;

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "fakes.h"
-#include "port_move.h"
-#include "printable.h"
-#include "vlan_tables.h"
+#include "snmp/printable.h"
+#include "tests/vlan/fakes.h"
+#include "vlan/port_move.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 namespace {

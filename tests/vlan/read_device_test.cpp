@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "fakes.h"
-#include "vlan_tables.h"
-#include "walk_column.h"
+#include "tests/vlan/fakes.h"
+#include "vlan/vlan_tables.h"
+#include "vlan/walk_column.h"
 
 namespace tarnwick {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "dialog_ports.h"
+#include "vlan/dialog_ports.h"
 
 class QWidget;
 

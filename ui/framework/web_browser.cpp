@@ -1,6 +1,6 @@
 // CWebBrowser2, the browser panel: a light HTML view that loads its pages over the network
 // without ever blocking the window.
-#include "web_browser.h"
+#include "ui/framework/web_browser.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

@@ -1,5 +1,5 @@
 // Every conversion between the logic's byte strings and Qt's texts, in one place.
-#include "text_conversion.h"
+#include "ui/framework/text_conversion.h"
 
 #include <QByteArrayView>
 #include <QStringDecoder>

@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "dialog_units.h"
+#include "ui/framework/dialog_units.h"
 
 class QDialog;
 

@@ -1,12 +1,12 @@
 // Report lists as the Windows list control shows them, and the adapter the VLAN logic drives.
-#include "report_list.h"
+#include "ui/framework/report_list.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <algorithm>
 
-#include "text_conversion.h"
+#include "ui/framework/text_conversion.h"
 
 namespace tarnwick {
 namespace {

@@ -1,10 +1,10 @@
 // Taking the main window's fields into the device settings, with the timeout's checks.
-#include "field_exchange.h"
+#include "ui/framework/field_exchange.h"
 
 #include <QLineEdit>
 #include <limits>
 
-#include "text_conversion.h"
+#include "ui/framework/text_conversion.h"
 
 namespace tarnwick {
 

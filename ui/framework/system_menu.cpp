@@ -1,6 +1,6 @@
 // The window's system menu. Linux window managers keep the title-bar menu to themselves, so the
 // dialog offers its own: a right-click on its background, Alt+Space or the context-menu key.
-#include "system_menu.h"
+#include "ui/framework/system_menu.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "dialog_ports.h"
+#include "vlan/dialog_ports.h"
 
 namespace tarnwick {
 

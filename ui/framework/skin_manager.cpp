@@ -1,5 +1,5 @@
 // The window skin: one process-wide manager that applies a Qt style sheet file to every window.
-#include "skin_manager.h"
+#include "ui/framework/skin_manager.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,5 +1,5 @@
 // Dialog units: template coordinates scaled by the base units of the dialog's font.
-#include "dialog_units.h"
+#include "ui/framework/dialog_units.h"
 
 #include <QFontMetrics>
 #include <QString>

@@ -1,5 +1,5 @@
 // CXTHyperLink, a link label: shows its caption as a link and opens its target when clicked.
-#include "hyper_link.h"
+#include "ui/framework/hyper_link.h"
 
 #include <QDesktopServices>
 #include <QMouseEvent>

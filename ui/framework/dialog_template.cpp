@@ -1,5 +1,5 @@
 // Dialog templates: a dialog's controls as data, laid out in dialog units of the dialog's font.
-#include "dialog_template.h"
+#include "ui/framework/dialog_template.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -8,10 +8,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "hyper_link.h"
-#include "program_icon.h"
-#include "report_list.h"
-#include "web_browser.h"
+#include "ui/framework/hyper_link.h"
+#include "ui/framework/report_list.h"
+#include "ui/framework/web_browser.h"
+#include "ui/program_icon.h"
 
 namespace tarnwick {
 namespace {

@@ -1,11 +1,11 @@
 // The modal message box every failure is shown in: OK button only, the program's name as caption.
-#include "message_box.h"
+#include "ui/framework/message_box.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "text_conversion.h"
+#include "ui/framework/text_conversion.h"
 
 namespace tarnwick {
 

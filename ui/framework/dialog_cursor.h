@@ -1,7 +1,7 @@
 // The dialog's cursor: the dialog, not its controls, decides the cursor over all of them.
 #pragma once
 
-#include "dialog_ports.h"
+#include "vlan/dialog_ports.h"
 
 class QWidget;
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "dialog_ports.h"
+#include "vlan/dialog_ports.h"
 
 class QLineEdit;
 

@@ -1,5 +1,5 @@
 // Qt's own texts in Simplified Chinese, loaded from Qt's translations directory.
-#include "qt_translations.h"
+#include "ui/framework/qt_translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

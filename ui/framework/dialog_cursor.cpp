@@ -1,5 +1,5 @@
 // The dialog's cursor: the dialog, not its controls, decides the cursor over all of them.
-#include "dialog_cursor.h"
+#include "ui/framework/dialog_cursor.h"
 
 #include <QCoreApplication>
 #include <QCursor>
