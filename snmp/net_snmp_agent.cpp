@@ -1,35 +1,106 @@
 // Walks and SETs over Net-SNMP's single-session API, one session per walk or SET.
 #include "snmp/net_snmp_agent.h"
 
+#include <string.h>
+
 #include <memory>
 #include <utility>
 
+#include "snmp/column_cursor.h"
 #include "snmp/device_address.h"
+#include "snmp/net_snmp_session.h"
 #include "snmp/net_snmp_values.h"
 
 namespace tarnwick {
+namespace netsnmp {
+
 namespace {
 
-struct SessionCloser {
-    void operator()(void* session) const { snmp_sess_close(session); }
-};
-// The opaque handle of snmp_sess_open().
-using Session = std::unique_ptr<void, SessionCloser>;
-
-struct PduFreer {
-    void operator()(netsnmp_pdu* pdu) const { snmp_free_pdu(pdu); }
-};
-using Pdu = std::unique_ptr<netsnmp_pdu, PduFreer>;
-
-struct OpenedSession {
-    Session session;
-    SnmpStatus status;
+struct ProtocolOid {
+    const oid* name;
+    std::size_t length;
 };
 
-struct Reply {
-    SnmpStatus status;
-    Pdu response;  // set when status.ok()
-};
+template <std::size_t N>
+constexpr ProtocolOid Protocol(const oid (&name)[N]) {
+    return {name, N};
+}
+
+ProtocolOid AuthProtocolOid(AuthProtocol protocol) {
+    switch (protocol) {
+        case AuthProtocol::Md5:
+            return Protocol(usmHMACMD5AuthProtocol);
+        case AuthProtocol::Sha:
+            break;
+        case AuthProtocol::Sha224:
+            return Protocol(usmHMAC128SHA224AuthProtocol);
+        case AuthProtocol::Sha256:
+            return Protocol(usmHMAC192SHA256AuthProtocol);
+        case AuthProtocol::Sha384:
+            return Protocol(usmHMAC256SHA384AuthProtocol);
+        case AuthProtocol::Sha512:
+            return Protocol(usmHMAC384SHA512AuthProtocol);
+    }
+    return Protocol(usmHMACSHA1AuthProtocol);
+}
+
+ProtocolOid PrivProtocolOid(PrivProtocol protocol) {
+    switch (protocol) {
+        case PrivProtocol::Des:
+            return Protocol(usmDESPrivProtocol);
+        case PrivProtocol::Aes:
+            break;
+        case PrivProtocol::Aes192:
+            return Protocol(usmAES192PrivProtocol);
+        case PrivProtocol::Aes256:
+            return Protocol(usmAES256PrivProtocol);
+    }
+    return Protocol(usmAESPrivProtocol);
+}
+
+// The user's key from its passphrase, in memory (RFC 3414's password to key); the library
+// localizes it to the engine ID it discovers as the session opens.
+int DeriveKey(const ProtocolOid& hash, const std::string& passphrase, u_char* key,
+              std::size_t* length) {
+    *length = USM_AUTH_KU_LEN;
+    std::string octets = passphrase;
+    return generate_Ku(hash.name, static_cast<u_int>(hash.length),
+                       reinterpret_cast<u_char*>(octets.data()), octets.size(), key, length);
+}
+
+// The USM part of an SNMPv3 session; the library copies the names and protocol OIDs, so the
+// user's strings may go once the session is open. A failure code, or 0.
+int SetUpUser(netsnmp_session& setup, UsmSettings& usm) {
+    setup.version = SNMP_VERSION_3;
+    setup.securityModel = SNMP_SEC_MODEL_USM;
+    setup.securityName = usm.user.data();
+    setup.securityNameLen = usm.user.size();
+    setup.contextName = usm.context.data();
+    setup.contextNameLen = usm.context.size();
+    setup.securityLevel = SNMP_SEC_LEVEL_NOAUTH;
+    if (usm.level == SecurityLevel::NoAuthNoPriv) {
+        return 0;
+    }
+    const ProtocolOid auth = AuthProtocolOid(usm.authProtocol);
+    setup.securityAuthProto = const_cast<oid*>(auth.name);
+    setup.securityAuthProtoLen = auth.length;
+    setup.securityLevel = SNMP_SEC_LEVEL_AUTHNOPRIV;
+    if (const int code =
+            DeriveKey(auth, usm.authPassphrase, setup.securityAuthKey, &setup.securityAuthKeyLen)) {
+        return code;
+    }
+    if (usm.level == SecurityLevel::AuthNoPriv) {
+        return 0;
+    }
+    const ProtocolOid priv = PrivProtocolOid(usm.privProtocol);
+    setup.securityPrivProto = const_cast<oid*>(priv.name);
+    setup.securityPrivProtoLen = priv.length;
+    setup.securityLevel = SNMP_SEC_LEVEL_AUTHPRIV;
+    // The privacy key is derived with the authentication protocol's hash, as the standard says.
+    return DeriveKey(auth, usm.privPassphrase, setup.securityPrivKey, &setup.securityPrivKeyLen);
+}
+
+}  // namespace
 
 OpenedSession OpenSession(const DeviceSettings& settings, const std::string& community) {
     // Net-SNMP would send an empty text to the local host and read "1.2.3" as 1.2.0.3.
@@ -39,17 +110,28 @@ OpenedSession OpenSession(const DeviceSettings& settings, const std::string& com
     }
     std::string peerName = address->peerName;
     std::string communityOctets = community;
+    UsmSettings usm = settings.usm;
 
     netsnmp_session setup;
     snmp_sess_init(&setup);
-    setup.version = SNMP_VERSION_1;
     setup.peername = peerName.data();
-    setup.community = reinterpret_cast<u_char*>(communityOctets.data());
-    setup.community_len = communityOctets.size();
+    if (settings.version == SnmpVersion::V3) {
+        const int code = SetUpUser(setup, usm);
+        if (code != 0) {
+            return {nullptr, netsnmp::MakeStatus(code)};
+        }
+    } else {
+        setup.version = settings.version == SnmpVersion::V2c ? SNMP_VERSION_2c : SNMP_VERSION_1;
+        setup.community = reinterpret_cast<u_char*>(communityOctets.data());
+        setup.community_len = communityOctets.size();
+    }
     setup.timeout = static_cast<long>(settings.timeout) * 1000L;  // ms to µs
     setup.retries = 1;
-    // snmp_sess_open() copies the peer name and community, so the locals may go.
+    // snmp_sess_open() copies the peer name, community and user, so the locals may go. For
+    // SNMPv3 it also discovers the agent's engine ID (one exchange) and localizes the keys.
     Session session(snmp_sess_open(&setup));
+    explicit_bzero(setup.securityAuthKey, sizeof setup.securityAuthKey);
+    explicit_bzero(setup.securityPrivKey, sizeof setup.securityPrivKey);
     if (!session) {
         const int code = setup.s_snmp_errno != 0 ? setup.s_snmp_errno : SNMPERR_GENERR;
         return {nullptr, netsnmp::MakeStatus(code)};
@@ -71,10 +153,19 @@ Reply Exchange(void* session, Pdu request) {
         return {netsnmp::MakeStatus(code != 0 ? code : SNMPERR_GENERR), nullptr};
     }
     if (response->errstat != SNMP_ERR_NOERROR) {
-        return {netsnmp::MakeStatus(static_cast<int>(response->errstat)), nullptr};
+        return {MakeStatus(static_cast<int>(response->errstat)), nullptr, response->errindex};
     }
     return {{}, std::move(response)};
 }
+
+}  // namespace netsnmp
+
+namespace {
+
+using netsnmp::Exchange;
+using netsnmp::OpenSession;
+using netsnmp::Pdu;
+using netsnmp::Reply;
 
 Reply GetNext(void* session, const netsnmp::Oid& name) {
     Pdu request(snmp_pdu_create(SNMP_MSG_GETNEXT));
@@ -84,83 +175,27 @@ Reply GetNext(void* session, const netsnmp::Oid& name) {
     return Exchange(session, std::move(request));
 }
 
-// GETNEXT must move forward; an agent answering with the same or a smaller OID would
-// otherwise keep the walk going for ever, so such an answer ends it as a failure.
-bool Advances(const netsnmp::Oid& received, const netsnmp::Oid& requested) {
-    return snmp_oid_compare(received.data(), received.size(), requested.data(), requested.size()) >
-           0;
-}
-
-std::string MakeRow(const std::string& printableOid, const netsnmp_variable_list& binding,
-                    const WalkRequest& request) {
-    auto value = netsnmp::PrintableValue(binding, request.octetForm);
-    if (request.rowForm == RowForm::Value) {
-        return value;
-    }
-    return printableOid + "-" + value;
-}
-
-WalkOutcome Failed(WalkOutcome::End end, SnmpStatus status) {
-    return {end, std::move(status)};
-}
-
 }  // namespace
 
 WalkOutcome NetSnmpAgent::Walk(const DeviceSettings& settings, const WalkRequest& request,
                                WalkTable& table) {
-    using End = WalkOutcome::End;
-    const auto column = netsnmp::ToOid(request.columnOid);
-    if (!column) {
-        return Failed(End::FirstRequestFailed, netsnmp::MakeStatus(SNMPERR_UNKNOWN_OBJID));
+    netsnmp::ColumnCursor cursor(request, table);
+    if (cursor.Ended()) {
+        return cursor.Outcome();
     }
     auto opened = OpenSession(settings, settings.readCommunity);
     if (!opened.session) {
-        return Failed(End::FirstRequestFailed, std::move(opened.status));
+        cursor.Abandon(std::move(opened.status));
     }
-    // The column test is a plain substring search: column 10 after column 1 counts as inside.
-    const std::string columnText = netsnmp::PrintableOid(*column);
-    netsnmp::Oid requested = *column;
-    bool first = true;
-    int resends = 0;
-    std::size_t rows = 0;
-    while (true) {
-        auto reply = GetNext(opened.session.get(), requested);
+    while (!cursor.Ended()) {
+        auto reply = GetNext(opened.session.get(), cursor.Requested());
         if (!reply.status.ok()) {
-            if (first) {
-                return Failed(End::FirstRequestFailed, std::move(reply.status));
-            }
-            // SNMPv1's answer past the end of the agent's MIB view.
-            if (reply.status.code == SNMP_ERR_NOSUCHNAME) {
-                return {};
-            }
-            if (resends == kMidWalkResends) {
-                return Failed(End::GaveUpMidWalk, std::move(reply.status));
-            }
-            ++resends;
+            cursor.RequestFailed(std::move(reply.status));
             continue;
         }
-        first = false;
-        resends = 0;
-        const netsnmp_variable_list* binding = reply.response->variables;
-        if (binding == nullptr) {
-            return Failed(End::BadAnswer, netsnmp::MakeStatus(SNMPERR_NO_VARS));
-        }
-        auto received = netsnmp::ToOid(*binding);
-        if (!Advances(received, requested)) {
-            return Failed(End::BadAnswer, netsnmp::MakeStatus(SNMPERR_OID_NONINCREASING));
-        }
-        const std::string printableOid = netsnmp::PrintableOid(received);
-        if (printableOid.find(columnText) == std::string::npos) {
-            return {};
-        }
-        // A column of exactly the bound still ends well: only a row past it is a failure.
-        if (rows == kMaxWalkRows) {
-            return Failed(End::TooManyRows, netsnmp::MakeStatus(SNMPERR_TOO_LONG));
-        }
-        table.push_back(MakeRow(printableOid, *binding, request));
-        ++rows;
-        requested = std::move(received);
+        cursor.Take(reply.response->variables);
     }
+    return cursor.Outcome();
 }
 
 SnmpStatus NetSnmpAgent::Set(const DeviceSettings& settings, std::string_view oid,

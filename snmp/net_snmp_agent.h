@@ -1,4 +1,4 @@
-// SnmpAgent over Net-SNMP's single-session API: one session per walk or SET, SNMPv1, 1 retry.
+// SnmpAgent over Net-SNMP's single-session API: one session per walk, read or SET, 1 retry.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +17,10 @@ public:
 
     WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
                      WalkTable& table) override;
+    // SNMPv1: one GETNEXT per row carrying every column still going; SNMPv2c and SNMPv3: GETBULK
+    // of every column still going, as many rows as fit.
+    std::vector<WalkOutcome> WalkColumns(const DeviceSettings& settings,
+                                         std::span<const ColumnToWalk> columns) override;
     SnmpStatus Set(const DeviceSettings& settings, std::string_view oid,
                    const SetValue& value) override;
 };

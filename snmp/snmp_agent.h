@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -52,12 +53,29 @@ struct OctetString {
 };
 using SetValue = std::variant<OctetString, std::int32_t>;
 
+// One column of a read of several: what to walk and the table its rows go to.
+struct ColumnToWalk {
+    WalkRequest request;
+    WalkTable* table = nullptr;
+};
+
 class SnmpAgent {
 public:
     virtual ~SnmpAgent() = default;
     // GETNEXT walk of one column with the read community; appends one row per instance.
     virtual WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
                              WalkTable& table) = 0;
+    // Walks the columns together: each table gets the rows, and each column the outcome, that
+    // Walk of that column alone would give. Outcomes in the columns' order. Unless an agent
+    // does better, one Walk after the other.
+    virtual std::vector<WalkOutcome> WalkColumns(const DeviceSettings& settings,
+                                                 std::span<const ColumnToWalk> columns) {
+        std::vector<WalkOutcome> outcomes;
+        for (const ColumnToWalk& column : columns) {
+            outcomes.push_back(Walk(settings, column.request, *column.table));
+        }
+        return outcomes;
+    }
     // One SET of one variable binding with the write community.
     virtual SnmpStatus Set(const DeviceSettings& settings, std::string_view oid,
                            const SetValue& value) = 0;

@@ -24,17 +24,25 @@ std::optional<ReceivedRequest> DecodeRequest(std::span<const std::uint8_t> datag
     }
     return ReceivedRequest{
         message->requestId,      message->pduType,  std::move(message->community),
-        std::move(message->oid), message->valueTag, {message->value.begin(), message->value.end()}};
+        std::move(message->oid), message->valueTag, {message->value.begin(), message->value.end()},
+        message->bindings,       message->version,  message->errorIndex};
 }
 
 // An error echoes the request's binding; otherwise the script's binding with its OCTET STRING.
 Bytes EncodeResponse(const ReceivedRequest& request, const ScriptedAnswer& answer) {
     const bool failed = answer.errorStatus != 0;
     const std::string& value = failed ? request.value : answer.octets;
-    return EncodeMessage({kGetResponse, request.community, request.requestId, answer.errorStatus,
-                          failed ? 1 : 0, failed ? request.oid : answer.oid,
-                          failed ? request.valueTag : kBerOctetString,
-                          Bytes(value.begin(), value.end()), answer.noBinding});
+    SnmpMessage response{kGetResponse,
+                         request.community,
+                         request.requestId,
+                         answer.errorStatus,
+                         failed ? 1 : 0,
+                         failed ? request.oid : answer.oid,
+                         failed ? request.valueTag : kBerOctetString,
+                         Bytes(value.begin(), value.end()),
+                         answer.noBinding};
+    response.version = request.version;
+    return EncodeMessage(response);
 }
 
 }  // namespace

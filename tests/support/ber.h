@@ -21,7 +21,7 @@ inline constexpr std::uint8_t kBerOid = 0x06;
 inline constexpr std::uint8_t kBerSequence = 0x30;
 inline constexpr std::uint8_t kBerCounter32 = 0x41;
 
-// An SNMPv1 message with one variable binding; the PDU type is the PDU's tag.
+// An SNMPv1 or SNMPv2c message with one variable binding; the PDU type is the PDU's tag.
 struct SnmpMessage {
     std::uint8_t pduType = 0;
     std::string community;
@@ -30,8 +30,11 @@ struct SnmpMessage {
     std::int64_t errorIndex = 0;
     SubIds oid;
     std::uint8_t valueTag = kBerNull;
-    Bytes value;             // the contents octets
-    bool noBinding = false;  // an empty variable-binding list instead, as a broken agent sends
+    Bytes value;               // the contents octets
+    bool noBinding = false;    // an empty variable-binding list instead, as a broken agent sends
+    std::size_t bindings = 1;  // decoded: how many the list held (only the first is kept)
+    // 0 SNMPv1, 1 SNMPv2c (whose GETBULK holds its counts in the error-status and error-index)
+    std::int64_t version = 0;
 };
 
 Bytes EncodeMessage(const SnmpMessage& message);

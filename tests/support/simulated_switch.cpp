@@ -98,7 +98,7 @@ std::string ReadLog(const std::string& workDir) {
 
 // Forks and execs run-switch as the leader of a new process group. Only async-signal-safe calls
 // happen between fork and exec.
-pid_t Launch(const std::vector<std::string>& args, const std::string& logPath) {
+pid_t LaunchProcess(const std::vector<std::string>& args, const std::string& logPath) {
     std::vector<char*> argv;
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -148,14 +148,34 @@ bool IsUp(SimulatedSwitch::Variant variant, std::uint16_t port) {
     return outcome == Outcome::Answered;
 }
 
+// Any answer to the front's probe community shows it is up.
+bool IsFrontUp(std::uint16_t port) {
+    const RawRequest sysDescr{PduType::Get, "probe", "1.3.6.1.2.1.1.1.0", {}};
+    return Exchange(port, sysDescr, kProbeWait).outcome == Outcome::Answered;
+}
+
 }  // namespace
 
 SimulatedSwitch::SimulatedSwitch(pid_t pid, std::uint16_t port, std::string workDir)
     : m_pid(pid), m_port(port), m_workDir(std::move(workDir)) {}
 
 std::unique_ptr<SimulatedSwitch> SimulatedSwitch::Start(Variant variant, std::string* error) {
+    return Launch(variant, false, error);
+}
+
+std::unique_ptr<SimulatedSwitch> SimulatedSwitch::StartWithUsmFront(Variant variant,
+                                                                    std::string* error) {
+    return Launch(variant, true, error);
+}
+
+std::unique_ptr<SimulatedSwitch> SimulatedSwitch::Launch(Variant variant, bool usmFront,
+                                                         std::string* error) {
     const std::optional<std::uint16_t> port = PickFreeUdpPort();
-    if (!port) {
+    std::optional<std::uint16_t> usmPort = usmFront ? PickFreeUdpPort() : port;
+    if (usmFront && usmPort == port) {
+        usmPort = PickFreeUdpPort();  // the kernel may hand out the released port again
+    }
+    if (!port || !usmPort) {
         SetError(error, "no free UDP port on 127.0.0.1");
         return nullptr;
     }
@@ -165,14 +185,17 @@ std::unique_ptr<SimulatedSwitch> SimulatedSwitch::Start(Variant variant, std::st
         return nullptr;
     }
     const std::string endpoint = "127.0.0.1:" + std::to_string(*port);
-    const std::vector<std::string> args{TARNWICK_SOURCE_DIR "/sim/run-switch",
-                                        "--endpoint",
-                                        endpoint,
-                                        "--variant",
-                                        VariantName(variant),
-                                        "--work-dir",
-                                        *workDir};
-    const pid_t pid = Launch(args, *workDir + "/" + kLogName);
+    std::vector<std::string> args{TARNWICK_SOURCE_DIR "/sim/run-switch",
+                                  "--endpoint",
+                                  endpoint,
+                                  "--variant",
+                                  VariantName(variant),
+                                  "--work-dir",
+                                  *workDir};
+    if (usmFront) {
+        args.insert(args.end(), {"--usm-endpoint", "127.0.0.1:" + std::to_string(*usmPort)});
+    }
+    const pid_t pid = LaunchProcess(args, *workDir + "/" + kLogName);
     if (pid < 0) {
         std::error_code ignored;
         std::filesystem::remove_all(*workDir, ignored);
@@ -181,9 +204,10 @@ std::unique_ptr<SimulatedSwitch> SimulatedSwitch::Start(Variant variant, std::st
     }
     // The destructor stops the agent on every failure path below.
     std::unique_ptr<SimulatedSwitch> agent(new SimulatedSwitch(pid, *port, *workDir));
+    agent->m_usmPort = usmFront ? *usmPort : 0;
     const auto deadline = Clock::now() + kStartTimeout;
     while (Clock::now() < deadline) {
-        if (IsUp(variant, *port)) {
+        if (IsUp(variant, *port) && (!usmFront || IsFrontUp(*usmPort))) {
             return agent;
         }
         if (HasExited(pid)) {
@@ -216,6 +240,10 @@ SimulatedSwitch::~SimulatedSwitch() {
 
 std::string SimulatedSwitch::Address() const {
     return "127.0.0.1:" + std::to_string(m_port);
+}
+
+std::string SimulatedSwitch::UsmAddress() const {
+    return m_usmPort == 0 ? "" : "127.0.0.1:" + std::to_string(m_usmPort);
 }
 
 }  // namespace tarnwick::test

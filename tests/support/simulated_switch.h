@@ -22,6 +22,11 @@ public:
     // Starts the agent and waits until it answers (or, for Silent, listens). Nothing on
     // failure, with the reason in *error.
     static std::unique_ptr<SimulatedSwitch> Start(Variant variant, std::string* error = nullptr);
+    // The same, with Net-SNMP's snmpd in front on a second port serving SNMPv3 users
+    // (sim/run-switch names them: tarnwick-rw and tarnwick-strong may write, tarnwick-ro only read;
+    // passphrases are the name followed by "-auth" and "-priv").
+    static std::unique_ptr<SimulatedSwitch> StartWithUsmFront(Variant variant,
+                                                              std::string* error = nullptr);
     ~SimulatedSwitch();  // stops the agent and waits for it
 
     SimulatedSwitch(const SimulatedSwitch&) = delete;
@@ -30,11 +35,16 @@ public:
     // What a user types into the device address field, e.g. "127.0.0.1:16161".
     std::string Address() const;
     std::uint16_t Port() const { return m_port; }
+    // The SNMPv3 front's address; empty without one.
+    std::string UsmAddress() const;
 
 private:
     SimulatedSwitch(pid_t pid, std::uint16_t port, std::string workDir);
+    static std::unique_ptr<SimulatedSwitch> Launch(Variant variant, bool usmFront,
+                                                   std::string* error);
     pid_t m_pid;
     std::uint16_t m_port;
+    std::uint16_t m_usmPort = 0;
     std::string m_workDir;
 };
 

@@ -1,0 +1,41 @@
+// One Net-SNMP session and the exchange of one request over it: the pieces every SNMP operation
+// of the layer is built on. Internal to the SNMP layer.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "snmp/net_snmp_values.h"
+
+namespace tarnwick::netsnmp {
+
+struct SessionCloser {
+    void operator()(void* session) const { snmp_sess_close(session); }
+};
+// The opaque handle of snmp_sess_open().
+using Session = std::unique_ptr<void, SessionCloser>;
+
+struct PduFreer {
+    void operator()(netsnmp_pdu* pdu) const { snmp_free_pdu(pdu); }
+};
+using Pdu = std::unique_ptr<netsnmp_pdu, PduFreer>;
+
+struct OpenedSession {
+    Session session;
+    SnmpStatus status;
+};
+
+struct Reply {
+    SnmpStatus status;
+    Pdu response;         // set when status.ok()
+    long errorIndex = 0;  // the agent's error-index when status.code > 0
+};
+
+// A session to the settings' device with their version; the community serves SNMPv1 and
+// SNMPv2c, SNMPv3 uses the settings' user (its engine ID is discovered as the session opens).
+OpenedSession OpenSession(const DeviceSettings& settings, const std::string& community);
+
+// Sends the request and waits for its answer; every datagram of the layer goes through here.
+Reply Exchange(void* session, Pdu request);
+
+}  // namespace tarnwick::netsnmp
