@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <functional>
 #include <memory>
 #include <string>
@@ -33,9 +34,18 @@ struct CliRun {
     }
 };
 
-CliRun RunCli(const std::string& address, QStringList arguments) {
+// Environment variables: name, value.
+using Environment = std::vector<std::pair<QString, QString>>;
+
+CliRun RunCli(const std::string& address, QStringList arguments,
+              const Environment& environment = {}) {
     arguments.prepend(QString::fromStdString(address));
     QProcess process;
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    for (const auto& [name, value] : environment) {
+        variables.insert(name, value);
+    }
+    process.setProcessEnvironment(variables);
     process.start(QStringLiteral(TARNWICK_CLI), arguments);
     process.waitForFinished(60'000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -90,6 +100,36 @@ void ExpectOfficePorts(const QJsonValue& ports) {
     }
 }
 
+// How a command reaches the switch: the SNMP version's options, through which address, with
+// which passphrases.
+struct Way {
+    const char* name;
+    QStringList options;
+    bool usmFront = false;
+    Environment environment;
+};
+
+Environment Passphrases(const QString& user, const QString& auth = {}) {
+    return {{QStringLiteral("TARNWICK_AUTH_PASSPHRASE"),
+             auth.isEmpty() ? user + QStringLiteral("-auth") : auth},
+            {QStringLiteral("TARNWICK_PRIV_PASSPHRASE"), user + QStringLiteral("-priv")}};
+}
+
+QStringList V3(const QString& user) {
+    return {QStringLiteral("--snmp-version"), QStringLiteral("3"), QStringLiteral("--user"), user};
+}
+
+const Way kWays[] = {
+    {"SNMPv1", {}, false, {}},
+    {"SNMPv2c", {QStringLiteral("--snmp-version"), QStringLiteral("2c")}, false, {}},
+    {"SNMPv3", V3(QStringLiteral("tarnwick-rw")), true, Passphrases(QStringLiteral("tarnwick-rw"))},
+};
+
+CliRun RunCli(const SimulatedSwitch& agent, const Way& way, const QStringList& arguments) {
+    return RunCli(way.usmFront ? agent.UsmAddress() : agent.Address(), arguments + way.options,
+                  way.environment);
+}
+
 struct ReadCase {
     const char* name;
     QStringList arguments;
@@ -100,21 +140,28 @@ struct ReadCase {
 
 class ReadCommands : public ::testing::TestWithParam<ReadCase> {
 protected:
-    static void SetUpTestSuite() { s_switch = StartSwitch(SimulatedSwitch::Variant::Standard); }
+    static void SetUpTestSuite() {
+        std::string error;
+        s_switch = SimulatedSwitch::StartWithUsmFront(SimulatedSwitch::Variant::Standard, &error);
+        EXPECT_NE(s_switch, nullptr) << error;
+    }
     static void TearDownTestSuite() { s_switch.reset(); }
     static inline std::unique_ptr<SimulatedSwitch> s_switch;
 };
 
 TEST_P(ReadCommands, PrintTextAndJsonAndSucceed) {
     ASSERT_NE(s_switch, nullptr);
-    const CliRun json = RunCli(s_switch->Address(), GetParam().arguments + QStringList{"--json"});
-    EXPECT_EQ(json.exitCode, 0) << json.err;
-    GetParam().checkJson(json.Json());
+    for (const Way& way : kWays) {
+        SCOPED_TRACE(way.name);
+        const CliRun json = RunCli(*s_switch, way, GetParam().arguments + QStringList{"--json"});
+        EXPECT_EQ(json.exitCode, 0) << json.err;
+        GetParam().checkJson(json.Json());
 
-    const CliRun text = RunCli(s_switch->Address(), GetParam().arguments);
-    EXPECT_EQ(text.exitCode, 0) << text.err;
-    for (const std::string& line : GetParam().textLines) {
-        EXPECT_THAT(text.out, HasSubstr("\n" + line + "\n"));
+        const CliRun text = RunCli(*s_switch, way, GetParam().arguments);
+        EXPECT_EQ(text.exitCode, 0) << text.err;
+        for (const std::string& line : GetParam().textLines) {
+            EXPECT_THAT(text.out, HasSubstr("\n" + line + "\n"));
+        }
     }
 }
 
@@ -200,6 +247,61 @@ TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
     EXPECT_TRUE(saved.Json()[u"saved"].toBool());
 }
 
+TEST(Move, VerifiedMoveAndSaveOverSnmpV2cAndV3) {
+    std::string error;
+    const auto agent =
+        SimulatedSwitch::StartWithUsmFront(SimulatedSwitch::Variant::Standard, &error);
+    ASSERT_NE(agent, nullptr) << error;
+    // Port 3 to VLAN 10 and back again.
+    struct Case {
+        const Way& way;
+        const char *from, *to, *bitmap1, *bitmap10;
+    };
+    for (const Case& c : {Case{kWays[1], "1", "10", "FB0000000000", "04FE000000FF"},
+                          Case{kWays[2], "10", "1", "FF0000000000", "00FE000000FF"}}) {
+        const CliRun moved = RunCli(*agent, c.way, {"move", "3", c.from, c.to, "--json"});
+        EXPECT_EQ(moved.exitCode, 0) << c.way.name << moved.err;
+        EXPECT_EQ(moved.Json()[u"result"], QStringLiteral("moved")) << c.way.name;
+        EXPECT_EQ(BitmapOnSwitch(*agent, 1), c.bitmap1) << c.way.name;
+        EXPECT_EQ(BitmapOnSwitch(*agent, 10), c.bitmap10) << c.way.name;
+        const CliRun saved = RunCli(*agent, c.way, {"save"});
+        EXPECT_EQ(saved.exitCode, 0) << c.way.name << saved.err;
+    }
+}
+
+TEST(Move, RefusedSnmpV3UsersChangeNothing) {
+    std::string error;
+    const auto agent =
+        SimulatedSwitch::StartWithUsmFront(SimulatedSwitch::Variant::Standard, &error);
+    ASSERT_NE(agent, nullptr) << error;
+    const QString rw = QStringLiteral("tarnwick-rw");
+    const QString ro = QStringLiteral("tarnwick-ro");
+    struct Case {
+        const char* name;
+        QStringList user;
+        Environment environment;
+        int exitCode;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"wrong passphrase", V3(rw), Passphrases(rw, QStringLiteral("not-the-passphrase")), 1,
+         "Authentication failure"},
+        {"unknown user", V3(QStringLiteral("tarnwick-nobody")), Passphrases(rw), 1,
+         "Unknown user name"},
+        {"read-only user", V3(ro), Passphrases(ro), 1, "noAccess"},
+        {"short passphrase", V3(rw), Passphrases(rw, QStringLiteral("7chars!")), 2, "at least 8"},
+    };
+    for (const Case& c : cases) {
+        for (const QStringList& command : {QStringList{"move", "3", "1", "10"}, {"save"}}) {
+            const CliRun run = RunCli(agent->UsmAddress(), command + c.user, c.environment);
+            EXPECT_EQ(run.exitCode, c.exitCode) << c.name << run.err;
+            EXPECT_THAT(run.err, HasSubstr(c.reason)) << c.name;
+        }
+    }
+    EXPECT_EQ(BitmapOnSwitch(*agent, 1), "FF0000000000");
+    EXPECT_EQ(BitmapOnSwitch(*agent, 10), "00FE000000FF");
+}
+
 TEST(Move, ARefusedAdditionPutsThePortsBackAndFails) {
     const auto agent = StartSwitch(SimulatedSwitch::Variant::RefusingSets);
     ASSERT_NE(agent, nullptr);
@@ -247,22 +349,30 @@ TEST_P(UsageErrors, ExitWithTwoAndAHintSendingNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, UsageErrors,
-    ::testing::Values(UsageCase{"NoCommand", {}}, UsageCase{"UnknownCommand", {"list"}},
-                      UsageCase{"UnknownOption", {"vlans", "--verbose"}},
-                      UsageCase{"ExtraArgument", {"dump", "1"}},
-                      UsageCase{"MissingVlan", {"members"}},
-                      UsageCase{"VlanZero", {"members", "0"}},
-                      UsageCase{"VlanPastRange", {"members", "4095"}},
-                      UsageCase{"VlanNotANumber", {"members", "ten"}},
-                      UsageCase{"PortZero", {"move", "0", "1", "10"}},
-                      UsageCase{"NegativePort", {"move", "-3", "1", "10"}},
-                      UsageCase{"DescendingRange", {"move", "8-1", "1", "10"}},
-                      UsageCase{"EmptyItem", {"move", "1,,2", "1", "10"}},
-                      UsageCase{"PortJunk", {"move", "9x", "1", "10"}},
-                      UsageCase{"ToPastRange", {"move", "9", "1", "5000"}},
-                      UsageCase{"TimeoutTooShort", {"vlans", "--timeout", "999"}},
-                      UsageCase{"TimeoutTooLong", {"vlans", "--timeout", "10001"}},
-                      UsageCase{"DryRunWithoutMove", {"save", "--dry-run"}}),
+    ::testing::Values(
+        UsageCase{"NoCommand", {}}, UsageCase{"UnknownCommand", {"list"}},
+        UsageCase{"UnknownOption", {"vlans", "--verbose"}},
+        UsageCase{"ExtraArgument", {"dump", "1"}}, UsageCase{"MissingVlan", {"members"}},
+        UsageCase{"VlanZero", {"members", "0"}}, UsageCase{"VlanPastRange", {"members", "4095"}},
+        UsageCase{"VlanNotANumber", {"members", "ten"}},
+        UsageCase{"PortZero", {"move", "0", "1", "10"}},
+        UsageCase{"NegativePort", {"move", "-3", "1", "10"}},
+        UsageCase{"DescendingRange", {"move", "8-1", "1", "10"}},
+        UsageCase{"EmptyItem", {"move", "1,,2", "1", "10"}},
+        UsageCase{"PortJunk", {"move", "9x", "1", "10"}},
+        UsageCase{"ToPastRange", {"move", "9", "1", "5000"}},
+        UsageCase{"TimeoutTooShort", {"vlans", "--timeout", "999"}},
+        UsageCase{"TimeoutTooLong", {"vlans", "--timeout", "10001"}},
+        UsageCase{"DryRunWithoutMove", {"save", "--dry-run"}},
+        UsageCase{"PassphraseOnTheCommandLine",
+                  {"vlans", "--snmp-version", "3", "--user", "u", "--auth-passphrase",
+                   "secret-passphrase"}},
+        UsageCase{"UnknownVersion", {"vlans", "--snmp-version", "2"}},
+        UsageCase{"UserWithoutV3", {"vlans", "--user", "u"}},
+        UsageCase{"V3WithoutUser", {"vlans", "--snmp-version", "3"}},
+        UsageCase{"V3WithoutPassphrase", {"vlans", "--snmp-version", "3", "--user", "u"}},
+        UsageCase{"UnknownAuthProtocol",
+                  {"vlans", "--snmp-version", "3", "--user", "u", "--auth-protocol", "SHA-1024"}}),
     [](const auto& c) { return std::string(c.param.name); });
 
 TEST(UsageErrors, AnAddressThatDoesNotParse) {
