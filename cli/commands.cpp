@@ -10,7 +10,6 @@
 #include "vlan/port_move.h"
 #include "vlan/save_configuration.h"
 #include "vlan/vlan_tables.h"
-#include "vlan/walk_column.h"
 
 namespace tarnwick::cli {
 namespace {
@@ -41,25 +40,39 @@ std::string_view ColumnName(Column table) {
     return {};
 }
 
-// Walks the tables' columns afresh in the window's read order, one after the other; false when a
-// walk has shown its failure.
+// Reads the tables' columns afresh, all together (SnmpAgent::WalkColumns: the tables of the
+// one-column walks in fewer round trips), and shows the failure message of each column that did
+// not end well, in the window's read order; false when one was shown. SNMPv3 has no
+// communities, so there the message also carries the library's reason.
 bool ReadColumns(Context& context, VlanTables& tables, std::initializer_list<Column> wanted) {
-    const int shownBefore = context.messages.Shown();
-    int step = 0;
+    std::vector<ColumnToWalk> columns;
+    std::vector<const ColumnWalk*> walks;
+    std::string names;
     for (const ColumnWalk& walk : kColumnWalks) {
         if (std::find(wanted.begin(), wanted.end(), walk.table) == wanted.end()) {
             continue;
         }
-        context.messages.Reading("reading " + std::string(ColumnName(walk.table)) + " (" +
-                                 std::to_string(++step) + "/" + std::to_string(wanted.size()) +
-                                 ")");
         WalkTable& table = tables.*walk.table;
         table.clear();
-        WalkColumn(context.snmp, context.messages, context.settings, walk.request, table,
-                   walk.failureMessage);
+        columns.push_back({walk.request, &table});
+        walks.push_back(&walk);
+        names += (names.empty() ? "" : ", ") + std::string(ColumnName(walk.table));
     }
+    context.messages.Reading("reading " + names);
+    const std::vector<WalkOutcome> outcomes = context.snmp.WalkColumns(context.settings, columns);
     context.messages.ReadDone();
-    return context.messages.Shown() == shownBefore;
+    const bool v3 = context.settings.version == SnmpVersion::V3;
+    bool read = true;
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        if (outcomes[i].end == WalkOutcome::End::Complete) {
+            continue;
+        }
+        const std::string& reason = outcomes[i].status.text;
+        context.messages.Show(std::string(walks[i]->failureMessage) +
+                              (v3 && !reason.empty() ? " 错误信息: " + reason : ""));
+        read = false;
+    }
+    return read;
 }
 
 int Status(bool succeeded) {
