@@ -7,7 +7,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,18 +33,30 @@ struct CliRun {
     }
 };
 
-// Environment variables: name, value.
-using Environment = std::vector<std::pair<QString, QString>>;
+// How a command reaches the switch: its SNMP version's options, through the SNMPv3 front or not,
+// with which passphrases in the environment.
+struct Way {
+    QStringList options;
+    bool usmFront = false;
+    QString auth, priv;
+    std::string Address(const SimulatedSwitch& agent) const {
+        return usmFront ? agent.UsmAddress() : agent.Address();
+    }
+};
 
-CliRun RunCli(const std::string& address, QStringList arguments,
-              const Environment& environment = {}) {
+Way V3(const QString& user, QString auth = {}) {
+    auth = auth.isEmpty() ? user + "-auth" : auth;
+    return {{"--snmp-version", "3", "--user", user}, true, auth, user + "-priv"};
+}
+
+CliRun RunCli(const std::string& address, QStringList arguments, const Way& way = {}) {
+    arguments += way.options;
     arguments.prepend(QString::fromStdString(address));
     QProcess process;
-    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
-    for (const auto& [name, value] : environment) {
-        variables.insert(name, value);
-    }
-    process.setProcessEnvironment(variables);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TARNWICK_AUTH_PASSPHRASE", way.auth);
+    environment.insert("TARNWICK_PRIV_PASSPHRASE", way.priv);
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TARNWICK_CLI), arguments);
     process.waitForFinished(60'000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -53,9 +64,10 @@ CliRun RunCli(const std::string& address, QStringList arguments,
             process.readAllStandardError().toStdString()};
 }
 
-std::unique_ptr<SimulatedSwitch> StartSwitch(SimulatedSwitch::Variant variant) {
+std::unique_ptr<SimulatedSwitch> StartSwitch(SimulatedSwitch::Variant variant,
+                                             bool withUsmFront = false) {
     std::string error;
-    auto agent = SimulatedSwitch::Start(variant, &error);
+    auto agent = SimulatedSwitch::Start(variant, &error, withUsmFront);
     EXPECT_NE(agent, nullptr) << error;
     return agent;
 }
@@ -100,35 +112,7 @@ void ExpectOfficePorts(const QJsonValue& ports) {
     }
 }
 
-// How a command reaches the switch: the SNMP version's options, through which address, with
-// which passphrases.
-struct Way {
-    const char* name;
-    QStringList options;
-    bool usmFront = false;
-    Environment environment;
-};
-
-Environment Passphrases(const QString& user, const QString& auth = {}) {
-    return {{QStringLiteral("TARNWICK_AUTH_PASSPHRASE"),
-             auth.isEmpty() ? user + QStringLiteral("-auth") : auth},
-            {QStringLiteral("TARNWICK_PRIV_PASSPHRASE"), user + QStringLiteral("-priv")}};
-}
-
-QStringList V3(const QString& user) {
-    return {QStringLiteral("--snmp-version"), QStringLiteral("3"), QStringLiteral("--user"), user};
-}
-
-const Way kWays[] = {
-    {"SNMPv1", {}, false, {}},
-    {"SNMPv2c", {QStringLiteral("--snmp-version"), QStringLiteral("2c")}, false, {}},
-    {"SNMPv3", V3(QStringLiteral("tarnwick-rw")), true, Passphrases(QStringLiteral("tarnwick-rw"))},
-};
-
-CliRun RunCli(const SimulatedSwitch& agent, const Way& way, const QStringList& arguments) {
-    return RunCli(way.usmFront ? agent.UsmAddress() : agent.Address(), arguments + way.options,
-                  way.environment);
-}
+const Way kWays[] = {{}, {{"--snmp-version", "2c"}, false, {}, {}}, V3("tarnwick-rw")};
 
 struct ReadCase {
     const char* name;
@@ -141,9 +125,7 @@ struct ReadCase {
 class ReadCommands : public ::testing::TestWithParam<ReadCase> {
 protected:
     static void SetUpTestSuite() {
-        std::string error;
-        s_switch = SimulatedSwitch::StartWithUsmFront(SimulatedSwitch::Variant::Standard, &error);
-        EXPECT_NE(s_switch, nullptr) << error;
+        s_switch = StartSwitch(SimulatedSwitch::Variant::Standard, true);
     }
     static void TearDownTestSuite() { s_switch.reset(); }
     static inline std::unique_ptr<SimulatedSwitch> s_switch;
@@ -152,12 +134,13 @@ protected:
 TEST_P(ReadCommands, PrintTextAndJsonAndSucceed) {
     ASSERT_NE(s_switch, nullptr);
     for (const Way& way : kWays) {
-        SCOPED_TRACE(way.name);
-        const CliRun json = RunCli(*s_switch, way, GetParam().arguments + QStringList{"--json"});
+        SCOPED_TRACE(way.options.join(' ').toStdString());
+        const std::string address = way.Address(*s_switch);
+        const CliRun json = RunCli(address, GetParam().arguments + QStringList{"--json"}, way);
         EXPECT_EQ(json.exitCode, 0) << json.err;
         GetParam().checkJson(json.Json());
 
-        const CliRun text = RunCli(*s_switch, way, GetParam().arguments);
+        const CliRun text = RunCli(address, GetParam().arguments, way);
         EXPECT_EQ(text.exitCode, 0) << text.err;
         for (const std::string& line : GetParam().textLines) {
             EXPECT_THAT(text.out, HasSubstr("\n" + line + "\n"));
@@ -247,59 +230,36 @@ TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
     EXPECT_TRUE(saved.Json()[u"saved"].toBool());
 }
 
-TEST(Move, VerifiedMoveAndSaveOverSnmpV2cAndV3) {
-    std::string error;
-    const auto agent =
-        SimulatedSwitch::StartWithUsmFront(SimulatedSwitch::Variant::Standard, &error);
-    ASSERT_NE(agent, nullptr) << error;
-    // Port 3 to VLAN 10 and back again.
+TEST(Move, OverSnmpV2cAndV3AndRefusedSnmpV3Users) {
+    const auto agent = StartSwitch(SimulatedSwitch::Variant::Standard, true);
+    ASSERT_NE(agent, nullptr);
     struct Case {
-        const Way& way;
-        const char *from, *to, *bitmap1, *bitmap10;
-    };
-    for (const Case& c : {Case{kWays[1], "1", "10", "FB0000000000", "04FE000000FF"},
-                          Case{kWays[2], "10", "1", "FF0000000000", "00FE000000FF"}}) {
-        const CliRun moved = RunCli(*agent, c.way, {"move", "3", c.from, c.to, "--json"});
-        EXPECT_EQ(moved.exitCode, 0) << c.way.name << moved.err;
-        EXPECT_EQ(moved.Json()[u"result"], QStringLiteral("moved")) << c.way.name;
-        EXPECT_EQ(BitmapOnSwitch(*agent, 1), c.bitmap1) << c.way.name;
-        EXPECT_EQ(BitmapOnSwitch(*agent, 10), c.bitmap10) << c.way.name;
-        const CliRun saved = RunCli(*agent, c.way, {"save"});
-        EXPECT_EQ(saved.exitCode, 0) << c.way.name << saved.err;
-    }
-}
-
-TEST(Move, RefusedSnmpV3UsersChangeNothing) {
-    std::string error;
-    const auto agent =
-        SimulatedSwitch::StartWithUsmFront(SimulatedSwitch::Variant::Standard, &error);
-    ASSERT_NE(agent, nullptr) << error;
-    const QString rw = QStringLiteral("tarnwick-rw");
-    const QString ro = QStringLiteral("tarnwick-ro");
-    struct Case {
-        const char* name;
-        QStringList user;
-        Environment environment;
+        Way way;
+        QStringList command;
         int exitCode;
-        const char* reason;
+        const char* err;  // within stderr
+        const char *bitmap1, *bitmap10;
     };
+    const QStringList toTen{"move", "3", "1", "10"};
+    const char *kOne = "FF0000000000", *kTen = "00FE000000FF";  // VLANs 1 and 10 as they start
     const Case cases[] = {
-        {"wrong passphrase", V3(rw), Passphrases(rw, QStringLiteral("not-the-passphrase")), 1,
-         "Authentication failure"},
-        {"unknown user", V3(QStringLiteral("tarnwick-nobody")), Passphrases(rw), 1,
-         "Unknown user name"},
-        {"read-only user", V3(ro), Passphrases(ro), 1, "noAccess"},
-        {"short passphrase", V3(rw), Passphrases(rw, QStringLiteral("7chars!")), 2, "at least 8"},
+        {kWays[1], toTen, 0, "", "FB0000000000", "04FE000000FF"},  // then back, and save
+        {kWays[2], {"move", "3", "10", "1"}, 0, "", kOne, kTen},
+        {kWays[2], {"save"}, 0, "", kOne, kTen},
+        {V3("tarnwick-rw", "not-the-passphrase"), toTen, 1, "Authentication failure", kOne, kTen},
+        {V3("tarnwick-nobody"), toTen, 1, "Unknown user name", kOne, kTen},
+        {V3("tarnwick-ro"), toTen, 1, "noAccess", kOne, kTen},
+        {V3("tarnwick-ro"), {"save"}, 1, "noAccess", kOne, kTen},
+        {V3("tarnwick-rw", "7chars!"), toTen, 2, "at least 8", kOne, kTen},
     };
     for (const Case& c : cases) {
-        for (const QStringList& command : {QStringList{"move", "3", "1", "10"}, {"save"}}) {
-            const CliRun run = RunCli(agent->UsmAddress(), command + c.user, c.environment);
-            EXPECT_EQ(run.exitCode, c.exitCode) << c.name << run.err;
-            EXPECT_THAT(run.err, HasSubstr(c.reason)) << c.name;
-        }
+        const CliRun run = RunCli(c.way.Address(*agent), c.command, c.way);
+        const std::string what = (c.way.options + c.command).join(' ').toStdString() + c.err;
+        EXPECT_EQ(run.exitCode, c.exitCode) << what << run.err;
+        EXPECT_THAT(run.err, HasSubstr(c.err)) << what;
+        EXPECT_EQ(BitmapOnSwitch(*agent, 1), c.bitmap1) << what;
+        EXPECT_EQ(BitmapOnSwitch(*agent, 10), c.bitmap10) << what;
     }
-    EXPECT_EQ(BitmapOnSwitch(*agent, 1), "FF0000000000");
-    EXPECT_EQ(BitmapOnSwitch(*agent, 10), "00FE000000FF");
 }
 
 TEST(Move, ARefusedAdditionPutsThePortsBackAndFails) {
@@ -349,30 +309,34 @@ TEST_P(UsageErrors, ExitWithTwoAndAHintSendingNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, UsageErrors,
-    ::testing::Values(
-        UsageCase{"NoCommand", {}}, UsageCase{"UnknownCommand", {"list"}},
-        UsageCase{"UnknownOption", {"vlans", "--verbose"}},
-        UsageCase{"ExtraArgument", {"dump", "1"}}, UsageCase{"MissingVlan", {"members"}},
-        UsageCase{"VlanZero", {"members", "0"}}, UsageCase{"VlanPastRange", {"members", "4095"}},
-        UsageCase{"VlanNotANumber", {"members", "ten"}},
-        UsageCase{"PortZero", {"move", "0", "1", "10"}},
-        UsageCase{"NegativePort", {"move", "-3", "1", "10"}},
-        UsageCase{"DescendingRange", {"move", "8-1", "1", "10"}},
-        UsageCase{"EmptyItem", {"move", "1,,2", "1", "10"}},
-        UsageCase{"PortJunk", {"move", "9x", "1", "10"}},
-        UsageCase{"ToPastRange", {"move", "9", "1", "5000"}},
-        UsageCase{"TimeoutTooShort", {"vlans", "--timeout", "999"}},
-        UsageCase{"TimeoutTooLong", {"vlans", "--timeout", "10001"}},
-        UsageCase{"DryRunWithoutMove", {"save", "--dry-run"}},
-        UsageCase{"PassphraseOnTheCommandLine",
-                  {"vlans", "--snmp-version", "3", "--user", "u", "--auth-passphrase",
-                   "secret-passphrase"}},
-        UsageCase{"UnknownVersion", {"vlans", "--snmp-version", "2"}},
-        UsageCase{"UserWithoutV3", {"vlans", "--user", "u"}},
-        UsageCase{"V3WithoutUser", {"vlans", "--snmp-version", "3"}},
-        UsageCase{"V3WithoutPassphrase", {"vlans", "--snmp-version", "3", "--user", "u"}},
-        UsageCase{"UnknownAuthProtocol",
-                  {"vlans", "--snmp-version", "3", "--user", "u", "--auth-protocol", "SHA-1024"}}),
+    ::testing::Values(UsageCase{"NoCommand", {}}, UsageCase{"UnknownCommand", {"list"}},
+                      UsageCase{"UnknownOption", {"vlans", "--verbose"}},
+                      UsageCase{"ExtraArgument", {"dump", "1"}},
+                      UsageCase{"MissingVlan", {"members"}},
+                      UsageCase{"VlanZero", {"members", "0"}},
+                      UsageCase{"VlanPastRange", {"members", "4095"}},
+                      UsageCase{"VlanNotANumber", {"members", "ten"}},
+                      UsageCase{"PortZero", {"move", "0", "1", "10"}},
+                      UsageCase{"NegativePort", {"move", "-3", "1", "10"}},
+                      UsageCase{"DescendingRange", {"move", "8-1", "1", "10"}},
+                      UsageCase{"EmptyItem", {"move", "1,,2", "1", "10"}},
+                      UsageCase{"PortJunk", {"move", "9x", "1", "10"}},
+                      UsageCase{"ToPastRange", {"move", "9", "1", "5000"}},
+                      UsageCase{"TimeoutTooShort", {"vlans", "--timeout", "999"}},
+                      UsageCase{"TimeoutTooLong", {"vlans", "--timeout", "10001"}},
+                      UsageCase{"DryRunWithoutMove", {"save", "--dry-run"}}),
+    [](const auto& c) { return std::string(c.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    SnmpVersions, UsageErrors,
+    ::testing::Values(UsageCase{"PassphraseOnTheCommandLine",
+                                {"vlans", "--snmp-version", "3", "--user", "u", "--auth-passphrase",
+                                 "secret-passphrase"}},
+                      UsageCase{"UnknownVersion", {"vlans", "--snmp-version", "2"}},
+                      UsageCase{"UserWithoutV3", {"vlans", "--user", "u"}},
+                      UsageCase{"V3WithoutUser", {"vlans", "--snmp-version", "3"}},
+                      UsageCase{"V3WithoutPassphrase",
+                                {"vlans", "--snmp-version", "3", "--user", "u"}}),
     [](const auto& c) { return std::string(c.param.name); });
 
 TEST(UsageErrors, AnAddressThatDoesNotParse) {

@@ -60,9 +60,8 @@ constexpr unsigned kChildAlarmSeconds = 60;
 
 // The child: everything the library does, from start-up to exit, under the poisoned
 // environment. Returns the process exit code; prints what went wrong.
-int RunIsolatedChild(const std::string& addresses) {
-    // The switch's address, then its SNMPv3 front's.
-    const std::string address = addresses.substr(0, addresses.find(','));
+int RunIsolatedChild(const std::string& switchCommaFront) {
+    const std::string address = switchCommaFront.substr(0, switchCommaFront.find(','));
     alarm(kChildAlarmSeconds);  // never outlive a stuck test
     std::set<std::string> names;
     g_getenvNames = &names;
@@ -79,14 +78,12 @@ int RunIsolatedChild(const std::string& addresses) {
                               OctetString{std::string("\x00\x00\x00\xFF\xFF\x00", 6)});
     WalkTable ports;
     snmp.Walk(settings, {kVlanPorts, RowForm::WalkRow, OctetForm::HexDump}, ports);
-    // The same over SNMPv3: engine ID discovery, keys derived in memory, an encrypted SET.
+    // Over SNMPv3: engine ID discovery, keys derived in memory, an encrypted SET.
     DeviceSettings v3 = settings;
-    v3.ipAddress = addresses.substr(addresses.find(',') + 1);
+    v3.ipAddress = switchCommaFront.substr(switchCommaFront.find(',') + 1);
     v3.version = SnmpVersion::V3;
     v3.usm = {"tarnwick-rw",      SecurityLevel::AuthPriv, AuthProtocol::Sha, PrivProtocol::Aes, "",
               "tarnwick-rw-auth", "tarnwick-rw-priv"};
-    WalkTable v3Names;
-    const auto v3Walk = snmp.Walk(v3, {kVlanName}, v3Names);
     const auto v3Set = snmp.Set(v3, std::string(kVlanPorts) + ".100",
                                 OctetString{std::string("\x00\x00\x00\xFF\xFF\x00", 6)});
 
@@ -104,8 +101,6 @@ int RunIsolatedChild(const std::string& addresses) {
                                  "\xD3\xEF\xD2\xF4", "voice"},
           "the VLAN names");
     check(set.ok(), "set: " + set.text);
-    check(v3Walk.end == WalkOutcome::End::Complete && v3Names == vlanNames,
-          "SNMPv3 walk: " + v3Walk.status.text);
     check(v3Set.ok(), "SNMPv3 set: " + v3Set.text);
     check(ports.size() == 9 && ports.back().find("00 00 00 FF FF 00") != std::string::npos,
           "the SET read back");
@@ -265,7 +260,7 @@ ChildResult RunChild(const PoisonedPlaces& places, const fs::path& outputDir,
 
 TEST(SnmpLibraryIsolation, PoisonedEnvironmentChangesNothing) {
     std::string error;
-    const auto sim = SimulatedSwitch::StartWithUsmFront(SimulatedSwitch::Variant::Standard, &error);
+    const auto sim = SimulatedSwitch::Start(SimulatedSwitch::Variant::Standard, &error, true);
     ASSERT_TRUE(sim) << error;
     const PoisonedPlaces places;
     const PoisonedPlaces output;  // stdout and stderr of the child, outside the watched tree

@@ -32,17 +32,10 @@ std::optional<ReceivedRequest> DecodeRequest(std::span<const std::uint8_t> datag
 Bytes EncodeResponse(const ReceivedRequest& request, const ScriptedAnswer& answer) {
     const bool failed = answer.errorStatus != 0;
     const std::string& value = failed ? request.value : answer.octets;
-    SnmpMessage response{kGetResponse,
-                         request.community,
-                         request.requestId,
-                         answer.errorStatus,
-                         failed ? 1 : 0,
-                         failed ? request.oid : answer.oid,
-                         failed ? request.valueTag : kBerOctetString,
-                         Bytes(value.begin(), value.end()),
-                         answer.noBinding};
-    response.version = request.version;
-    return EncodeMessage(response);
+    return EncodeMessage({kGetResponse, request.community, request.requestId, answer.errorStatus,
+                          failed ? 1 : 0, failed ? request.oid : answer.oid,
+                          failed ? request.valueTag : kBerOctetString,
+                          Bytes(value.begin(), value.end()), answer.noBinding, 1, request.version});
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// A scripted SNMPv1 (and SNMPv2c, one binding per answer) agent on 127.0.0.1 for the agent
-// behaviours the simulated switch cannot show (column 10 after column 1, an answer that does not
-// advance) and for counting requests.
+// A scripted SNMPv1 (or SNMPv2c) agent on 127.0.0.1 for the agent behaviours the simulated switch
+// cannot show (column 10 after column 1, an answer that does not advance), counting requests.
 #pragma once
 
 #include <atomic>
@@ -29,11 +28,13 @@ struct ReceivedRequest {
     std::uint8_t pduType = 0;  // 0xA1 GETNEXT, 0xA3 SET
     std::string community;
     SubIds oid;
-    std::uint8_t valueTag = 0;        // 0x05 NULL, 0x04 OCTET STRING, 0x02 INTEGER
-    std::string value;                // the value's content octets
-    std::size_t bindings = 1;         // how many bindings the request carried (the first is above)
-    std::int64_t version = 0;         // 0 SNMPv1, 1 SNMPv2c
-    std::int64_t maxRepetitions = 0;  // GETBULK (0xA5)
+    std::uint8_t valueTag = 0;  // 0x05 NULL, 0x04 OCTET STRING, 0x02 INTEGER
+    std::string value;          // the value's content octets
+    // How many bindings it carried (the first is above), SNMPv1 (0) or SNMPv2c (1), and a
+    // GETBULK's (0xA5) max-repetitions.
+    std::size_t bindings = 1;
+    std::int64_t version = 0;
+    std::int64_t maxRepetitions = 0;
 };
 
 class ScriptedAgent {

@@ -30,10 +30,11 @@ struct SnmpMessage {
     std::int64_t errorIndex = 0;
     SubIds oid;
     std::uint8_t valueTag = kBerNull;
-    Bytes value;               // the contents octets
-    bool noBinding = false;    // an empty variable-binding list instead, as a broken agent sends
-    std::size_t bindings = 1;  // decoded: how many the list held (only the first is kept)
-    // 0 SNMPv1, 1 SNMPv2c (whose GETBULK holds its counts in the error-status and error-index)
+    Bytes value;             // the contents octets
+    bool noBinding = false;  // an empty variable-binding list instead, as a broken agent sends
+    // Decoded: how many bindings the list held (the first is above). SNMPv1 (0) or SNMPv2c (1),
+    // whose GETBULK holds its counts in the error-status and error-index.
+    std::size_t bindings = 1;
     std::int64_t version = 0;
 };
 

@@ -98,7 +98,7 @@ std::string ReadLog(const std::string& workDir) {
 
 // Forks and execs run-switch as the leader of a new process group. Only async-signal-safe calls
 // happen between fork and exec.
-pid_t LaunchProcess(const std::vector<std::string>& args, const std::string& logPath) {
+pid_t Launch(const std::vector<std::string>& args, const std::string& logPath) {
     std::vector<char*> argv;
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -148,28 +148,13 @@ bool IsUp(SimulatedSwitch::Variant variant, std::uint16_t port) {
     return outcome == Outcome::Answered;
 }
 
-// Any answer to the front's probe community shows it is up.
-bool IsFrontUp(std::uint16_t port) {
-    const RawRequest sysDescr{PduType::Get, "probe", "1.3.6.1.2.1.1.1.0", {}};
-    return Exchange(port, sysDescr, kProbeWait).outcome == Outcome::Answered;
-}
-
 }  // namespace
 
 SimulatedSwitch::SimulatedSwitch(pid_t pid, std::uint16_t port, std::string workDir)
     : m_pid(pid), m_port(port), m_workDir(std::move(workDir)) {}
 
-std::unique_ptr<SimulatedSwitch> SimulatedSwitch::Start(Variant variant, std::string* error) {
-    return Launch(variant, false, error);
-}
-
-std::unique_ptr<SimulatedSwitch> SimulatedSwitch::StartWithUsmFront(Variant variant,
-                                                                    std::string* error) {
-    return Launch(variant, true, error);
-}
-
-std::unique_ptr<SimulatedSwitch> SimulatedSwitch::Launch(Variant variant, bool usmFront,
-                                                         std::string* error) {
+std::unique_ptr<SimulatedSwitch> SimulatedSwitch::Start(Variant variant, std::string* error,
+                                                        bool usmFront) {
     const std::optional<std::uint16_t> port = PickFreeUdpPort();
     std::optional<std::uint16_t> usmPort = usmFront ? PickFreeUdpPort() : port;
     if (usmFront && usmPort == port) {
@@ -195,7 +180,7 @@ std::unique_ptr<SimulatedSwitch> SimulatedSwitch::Launch(Variant variant, bool u
     if (usmFront) {
         args.insert(args.end(), {"--usm-endpoint", "127.0.0.1:" + std::to_string(*usmPort)});
     }
-    const pid_t pid = LaunchProcess(args, *workDir + "/" + kLogName);
+    const pid_t pid = Launch(args, *workDir + "/" + kLogName);
     if (pid < 0) {
         std::error_code ignored;
         std::filesystem::remove_all(*workDir, ignored);
@@ -207,7 +192,11 @@ std::unique_ptr<SimulatedSwitch> SimulatedSwitch::Launch(Variant variant, bool u
     agent->m_usmPort = usmFront ? *usmPort : 0;
     const auto deadline = Clock::now() + kStartTimeout;
     while (Clock::now() < deadline) {
-        if (IsUp(variant, *port) && (!usmFront || IsFrontUp(*usmPort))) {
+        // Any answer to the front's probe community shows that it is up.
+        if (IsUp(variant, *port) &&
+            (!usmFront ||
+             Exchange(*usmPort, {PduType::Get, "probe", "1.3.6.1.2.1.1.1.0", {}}, kProbeWait)
+                     .outcome == Outcome::Answered)) {
             return agent;
         }
         if (HasExited(pid)) {

@@ -20,13 +20,10 @@ public:
     };
 
     // Starts the agent and waits until it answers (or, for Silent, listens). Nothing on
-    // failure, with the reason in *error.
-    static std::unique_ptr<SimulatedSwitch> Start(Variant variant, std::string* error = nullptr);
-    // The same, with Net-SNMP's snmpd in front on a second port serving SNMPv3 users
-    // (sim/run-switch names them: tarnwick-rw and tarnwick-strong may write, tarnwick-ro only read;
-    // passphrases are the name followed by "-auth" and "-priv").
-    static std::unique_ptr<SimulatedSwitch> StartWithUsmFront(Variant variant,
-                                                              std::string* error = nullptr);
+    // failure, with the reason in *error. With a USM front, Net-SNMP's snmpd serves SNMPv3 users
+    // on a second port (sim/run-switch names them and their passphrases).
+    static std::unique_ptr<SimulatedSwitch> Start(Variant variant, std::string* error = nullptr,
+                                                  bool withUsmFront = false);
     ~SimulatedSwitch();  // stops the agent and waits for it
 
     SimulatedSwitch(const SimulatedSwitch&) = delete;
@@ -40,8 +37,6 @@ public:
 
 private:
     SimulatedSwitch(pid_t pid, std::uint16_t port, std::string workDir);
-    static std::unique_ptr<SimulatedSwitch> Launch(Variant variant, bool usmFront,
-                                                   std::string* error);
     pid_t m_pid;
     std::uint16_t m_port;
     std::uint16_t m_usmPort = 0;
