@@ -5,7 +5,6 @@
 #include <string>
 
 #include "vlan/port_move.h"
-#include "vlan/walk_column.h"
 
 namespace tarnwick {
 namespace {
@@ -62,26 +61,17 @@ void MainDialogLogic::ReadDevice() {
     m_state.shownVlan.reset();
     m_ports.vlanList.DeleteAllItems();
     const BusyScope busy(m_state.busy, m_ports.cursor);
-    for (const ColumnWalk& walk : kColumnWalks) {
-        (m_state.tables.*walk.table).clear();
-    }
-    for (const ColumnWalk& walk : kColumnWalks) {
-        WalkColumn(m_ports.snmp, m_ports.messages, m_state.settings, walk.request,
-                   m_state.tables.*walk.table, walk.failureMessage);
-    }
+    ReadColumns(m_ports.snmp, m_state.settings, m_state.tables, kEveryColumn, ShowingFailures());
     if (!m_state.tables.vlanIdTable.empty()) {
         FillVlanList();
     }
 }
 
 void MainDialogLogic::FillVlanList() {
-    const WalkTable& ids = m_state.tables.vlanIdTable;
-    const WalkTable& names = m_state.tables.vlanNameTable;
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        const auto item = static_cast<int>(i);
-        m_ports.vlanList.InsertItem(item, ids[i]);
-        // The name walk may have failed or ended early: such VLANs show no name.
-        m_ports.vlanList.SetItemText(item, 1, i < names.size() ? names[i] : std::string());
+    int item = 0;
+    for (const Vlan& vlan : VlansOf(m_state.tables)) {
+        m_ports.vlanList.InsertItem(item, vlan.id);
+        m_ports.vlanList.SetItemText(item++, 1, vlan.name.value_or(""));
     }
 }
 
@@ -123,11 +113,12 @@ void MainDialogLogic::OnDblclkInterfaceList() {
     if (!selected) {
         return;
     }
-    const WalkTable& ids = m_state.tables.vlanIdTable;
-    const WalkTable& names = m_state.tables.vlanNameTable;
+    // A VLAN without a name is not offered.
     std::vector<std::string> entries;
-    for (std::size_t i = 0; i < ids.size() && i < names.size(); ++i) {
-        entries.push_back(ids[i] + "/" + names[i]);
+    for (const Vlan& vlan : VlansOf(m_state.tables)) {
+        if (vlan.name) {
+            entries.push_back(vlan.id + "/" + *vlan.name);
+        }
     }
     const std::string chosen = m_ports.vlanSelection.Choose(entries);
     if (!chosen.empty()) {
@@ -157,11 +148,15 @@ void MainDialogLogic::ChangePortVlan(const std::string& portText, const std::str
 }
 
 void MainDialogLogic::RereadVlanPorts() {
-    const ColumnWalk& walk = ColumnWalkOf(&VlanTables::vlanPortsTable);
-    WalkTable& table = m_state.tables.*walk.table;
-    table.clear();
-    WalkColumn(m_ports.snmp, m_ports.messages, m_state.settings, walk.request, table,
-               walk.failureMessage);
+    const Column vlanPorts = &VlanTables::vlanPortsTable;
+    ReadColumns(m_ports.snmp, m_state.settings, m_state.tables, {&vlanPorts, 1}, ShowingFailures());
+}
+
+// Each failed walk's message as soon as the walk has ended, before the next one begins.
+ReadProgress MainDialogLogic::ShowingFailures() {
+    return {.walking = {}, .walked = [this](const ColumnOutcome& outcome) {
+                ShowReadFailure(m_ports.messages, outcome);
+            }};
 }
 
 void MainDialogLogic::OnWriteFlash() {

@@ -10,6 +10,7 @@
 #include "vlan/member_ports.h"
 #include "vlan/save_configuration.h"
 #include "vlan/vlan_tables.h"
+#include "vlan/walk_column.h"
 
 namespace tarnwick {
 
@@ -58,6 +59,7 @@ private:
     void DrawVlanMembers(const std::string& vlanId);
     void RereadVlanPorts();
     void AddMemberPortRow(const MemberPort& member);
+    ReadProgress ShowingFailures();
 
     DialogState& m_state;
     DialogPorts m_ports;

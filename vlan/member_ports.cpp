@@ -1,4 +1,4 @@
-// A VLAN's member ports and a port's VLANs, from the walked tables.
+// The VLAN list, a VLAN's member ports and a port's VLANs, from the walked tables.
 #include "vlan/member_ports.h"
 
 #include <algorithm>
@@ -44,6 +44,17 @@ std::unordered_map<std::string_view, RowIndexes> RowsOfVlans(const WalkTable& vl
 }
 
 }  // namespace
+
+std::vector<Vlan> VlansOf(const VlanTables& tables) {
+    const WalkTable& names = tables.vlanNameTable;
+    std::vector<Vlan> vlans;
+    vlans.reserve(tables.vlanIdTable.size());
+    for (const std::string& id : tables.vlanIdTable) {
+        const std::size_t i = vlans.size();
+        vlans.push_back({id, i < names.size() ? std::optional(names[i]) : std::nullopt});
+    }
+    return vlans;
+}
 
 std::vector<MemberPort> MemberPorts(const VlanTables& tables, std::string_view vlanId) {
     const std::string id(vlanId);

@@ -1,5 +1,5 @@
-// A VLAN's member ports with their interface index and name, and the VLANs a port belongs to,
-// from the walked tables alone: what the member view lists and a port move reports.
+// What the walked tables say about the VLANs: the VLAN list, a VLAN's member ports with their
+// interface index and name, and the VLANs a port belongs to.
 #pragma once
 
 #include <optional>
@@ -11,6 +11,13 @@
 #include "vlan/vlan_tables.h"
 
 namespace tarnwick {
+
+// A row of the VLAN list: row i of the ID and of the name column belong together.
+struct Vlan {
+    std::string id;
+    std::optional<std::string> name;  // none when the name walk failed or ended before it
+};
+std::vector<Vlan> VlansOf(const VlanTables& tables);
 
 struct MemberPort {
     int port = 0;

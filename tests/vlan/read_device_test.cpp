@@ -135,9 +135,11 @@ TEST_P(WalkColumnEnds, ShowsTheMessageOnceOnFailureAndKeepsTheRowsSoFar) {
     FakeSnmpAgent snmp(&journal);
     fakes::FakeMessageBox messages(&journal);
     snmp.columns["1.2.3"] = {{"a", "b"}, GetParam().end};
-    WalkTable table = {"before"};
+    VlanTables tables;
+    const WalkTable& table = tables.ifIndexTable = {"before"};
+    const ColumnWalk walk{&VlanTables::ifIndexTable, {"1.2.3"}, "failed", "test column"};
 
-    WalkColumn(snmp, messages, DeviceSettings{}, {"1.2.3"}, table, "failed");
+    ShowReadFailure(messages, WalkColumn(snmp, DeviceSettings{}, walk, tables));
 
     EXPECT_EQ(messages.shown.size(), GetParam().messages);
     if (!messages.shown.empty()) {
