@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "cli/output.h"
+#include "snmp/display_text.h"
 #include "vlan/member_ports.h"
 #include "vlan/port_move.h"
 #include "vlan/save_configuration.h"
@@ -45,7 +46,7 @@ int Status(bool succeeded) {
 
 QJsonObject VlanJson(const Vlan& vlan) {
     return {{QStringLiteral("id"), NumberOrText(vlan.id)},
-            {QStringLiteral("name"), NameText(vlan.name.value_or(""))}};
+            {QStringLiteral("name"), DisplayText(vlan.name.value_or(""))}};
 }
 
 QJsonArray PortsJson(const std::vector<MemberPort>& members) {
@@ -56,7 +57,7 @@ QJsonArray PortsJson(const std::vector<MemberPort>& members) {
             port.insert(QStringLiteral("ifIndex"), NumberOrText(*member.ifIndex));
         }
         if (member.ifName) {
-            port.insert(QStringLiteral("ifName"), NameText(*member.ifName));
+            port.insert(QStringLiteral("ifName"), DisplayText(*member.ifName));
         }
         ports.append(port);
     }

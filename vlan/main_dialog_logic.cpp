@@ -1,9 +1,9 @@
 // The main window's commands on the switch's VLANs, written against small interfaces.
 #include "vlan/main_dialog_logic.h"
 
-#include <charconv>
 #include <string>
 
+#include "snmp/decimal.h"
 #include "vlan/port_move.h"
 
 namespace tarnwick {
@@ -30,14 +30,6 @@ private:
 
 constexpr std::string_view kNoShownVlan =
     "请先双击VLAN列表，显示端口所在VLAN的接口列表，未做任何修改!";
-
-// The interface list holds ports as "%d"; anything else is no port.
-int PortNumber(const std::string& portText) {
-    int port = 0;
-    const auto [end, error] =
-        std::from_chars(portText.data(), portText.data() + portText.size(), port);
-    return error == std::errc{} && end == portText.data() + portText.size() ? port : 0;
-}
 
 // The list's one selected row; nothing unless exactly one row is selected.
 std::optional<int> SingleSelectedRow(const ReportList& list) {
@@ -137,7 +129,8 @@ void MainDialogLogic::ChangePortVlan(const std::string& portText, const std::str
         m_ports.messages.Show(std::string(kNoShownVlan));
         return;
     }
-    const int port = PortNumber(portText);
+    // The interface list holds ports as "%d"; anything else is no port.
+    const int port = ParseDecimal<int>(portText).value_or(0);
     auto plan = PlanPortMove(m_state.tables.vlanPortsTable, *m_state.shownVlan, newVlanId,
                              std::span<const int>(&port, 1));
     if (const auto* refusal = std::get_if<MoveRefusal>(&plan)) {
