@@ -24,17 +24,6 @@ std::optional<std::string_view> OidPart(std::string_view row) {
     return row.substr(0, dash);
 }
 
-// Only the OID part is matched, so a value that happens to hold ".<index>-" is never taken for
-// the instance's row.
-bool IsRowOfInstance(std::string_view row, std::string_view index) {
-    const std::optional<std::string_view> oid = OidPart(row);
-    if (!oid || oid->size() <= index.size()) {
-        return false;
-    }
-    const std::size_t dot = oid->size() - index.size() - 1;
-    return (*oid)[dot] == '.' && oid->substr(dot + 1) == index;
-}
-
 std::string RowValue(std::string_view row) {
     return Trimmed(row.substr(row.find('-') + 1));
 }
@@ -48,6 +37,16 @@ std::string_view WalkRowOid(std::string_view row) {
 std::string_view WalkRowValue(std::string_view row) {
     const std::size_t dash = row.find('-');
     return dash == std::string_view::npos ? std::string_view() : row.substr(dash + 1);
+}
+
+bool IsRowOfInstance(std::string_view row, std::string_view index, std::string_view column) {
+    const std::optional<std::string_view> oid = OidPart(row);
+    if (!oid || oid->size() <= index.size()) {
+        return false;
+    }
+    const std::size_t dot = oid->size() - index.size() - 1;
+    return (*oid)[dot] == '.' && oid->substr(dot + 1) == index &&
+           (column.empty() || oid->substr(0, dot) == column);
 }
 
 std::optional<std::string> FindIndexedValue(const WalkTable& table, std::string_view index) {

@@ -25,8 +25,8 @@ struct MemberPort {
     std::optional<std::string> ifName;   // none without an ifIndex, or without its ifName row
 };
 
-// Every vlanPortsTable row that holds the VLAN's key (its VlanPorts OID + "." + ID + "-",
-// anywhere in the row) is decoded, in table order; the ID is used as given, untrimmed.
+// Every vlanPortsTable row of the VLAN's instance (IsRowOfInstance) is decoded, in table order;
+// the ID is used as given, untrimmed.
 std::vector<MemberPort> MemberPorts(const VlanTables& tables, std::string_view vlanId);
 // The same for many VLANs at once, one list per ID in the order given, with one pass over the
 // tables: the inventory of a switch with thousands of VLANs.
