@@ -27,17 +27,15 @@ struct Context {
 // Walks the tables' columns afresh in the window's read order, one after the other, with the
 // progress line and each failure's message on stderr; false when a walk failed.
 bool ReadColumns(Context& context, VlanTables& tables, std::initializer_list<Column> wanted) {
-    const auto outcomes = tarnwick::ReadColumns(
-        context.snmp, context.settings, tables, {wanted.begin(), wanted.size()},
-        {.walking =
-             [&](const ColumnWalk& walk, std::size_t step, std::size_t steps) {
-                 context.messages.Reading("reading " + std::string(walk.name) + " (" +
-                                          std::to_string(step) + "/" + std::to_string(steps) + ")");
-             },
-         .walked =
-             [&](const ColumnOutcome& outcome) { ShowReadFailure(context.messages, outcome); }});
+    ReadProgress progress = ShowingFailures(context.messages);
+    progress.walking = [&](const ColumnWalk& walk, std::size_t step, std::size_t steps) {
+        context.messages.Reading("reading " + std::string(walk.name) + " (" + std::to_string(step) +
+                                 "/" + std::to_string(steps) + ")");
+    };
+    const auto outcomes = tarnwick::ReadColumns(context.snmp, context.settings, tables,
+                                                {wanted.begin(), wanted.size()}, progress);
     context.messages.ReadDone();
-    return ReadComplete(outcomes);
+    return std::ranges::none_of(outcomes, &ColumnOutcome::Failed);
 }
 
 int Status(bool succeeded) {

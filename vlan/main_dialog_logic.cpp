@@ -53,7 +53,8 @@ void MainDialogLogic::ReadDevice() {
     m_state.shownVlan.reset();
     m_ports.vlanList.DeleteAllItems();
     const BusyScope busy(m_state.busy, m_ports.cursor);
-    ReadColumns(m_ports.snmp, m_state.settings, m_state.tables, kEveryColumn, ShowingFailures());
+    ReadColumns(m_ports.snmp, m_state.settings, m_state.tables, kEveryColumn,
+                ShowingFailures(m_ports.messages));
     if (!m_state.tables.vlanIdTable.empty()) {
         FillVlanList();
     }
@@ -142,14 +143,8 @@ void MainDialogLogic::ChangePortVlan(const std::string& portText, const std::str
 
 void MainDialogLogic::RereadVlanPorts() {
     const Column vlanPorts = &VlanTables::vlanPortsTable;
-    ReadColumns(m_ports.snmp, m_state.settings, m_state.tables, {&vlanPorts, 1}, ShowingFailures());
-}
-
-// Each failed walk's message as soon as the walk has ended, before the next one begins.
-ReadProgress MainDialogLogic::ShowingFailures() {
-    return {.walking = {}, .walked = [this](const ColumnOutcome& outcome) {
-                ShowReadFailure(m_ports.messages, outcome);
-            }};
+    ReadColumns(m_ports.snmp, m_state.settings, m_state.tables, {&vlanPorts, 1},
+                ShowingFailures(m_ports.messages));
 }
 
 void MainDialogLogic::OnWriteFlash() {

@@ -59,7 +59,6 @@ private:
     void DrawVlanMembers(const std::string& vlanId);
     void RereadVlanPorts();
     void AddMemberPortRow(const MemberPort& member);
-    ReadProgress ShowingFailures();
 
     DialogState& m_state;
     DialogPorts m_ports;

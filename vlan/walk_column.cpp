@@ -17,16 +17,13 @@ ColumnOutcome WalkColumn(SnmpAgent& snmp, const DeviceSettings& settings, const 
 std::vector<ColumnOutcome> ReadColumns(SnmpAgent& snmp, const DeviceSettings& settings,
                                        VlanTables& tables, std::span<const Column> wanted,
                                        const ReadProgress& progress) {
-    const auto isWanted = [&](const ColumnWalk& walk) {
-        return std::find(wanted.begin(), wanted.end(), walk.table) != wanted.end();
-    };
     // Every table is empty before the first walk: none holds rows of another read meanwhile.
     for (const Column column : wanted) {
         (tables.*column).clear();
     }
     std::vector<ColumnOutcome> outcomes;
     for (const ColumnWalk& walk : kColumnWalks) {
-        if (!isWanted(walk)) {
+        if (std::find(wanted.begin(), wanted.end(), walk.table) == wanted.end()) {
             continue;
         }
         if (progress.walking) {
@@ -40,15 +37,12 @@ std::vector<ColumnOutcome> ReadColumns(SnmpAgent& snmp, const DeviceSettings& se
     return outcomes;
 }
 
-bool ReadComplete(std::span<const ColumnOutcome> outcomes) {
-    return std::none_of(outcomes.begin(), outcomes.end(),
-                        [](const ColumnOutcome& outcome) { return outcome.Failed(); });
-}
-
-void ShowReadFailure(MessageBox& messages, const ColumnOutcome& outcome) {
-    if (outcome.Failed()) {
-        messages.Show(std::string(outcome.walk->failureMessage));
-    }
+ReadProgress ShowingFailures(MessageBox& messages) {
+    return {.walking = {}, .walked = [&messages](const ColumnOutcome& outcome) {
+                if (outcome.Failed()) {
+                    messages.Show(std::string(outcome.walk->failureMessage));
+                }
+            }};
 }
 
 }  // namespace tarnwick

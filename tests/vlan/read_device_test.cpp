@@ -143,7 +143,7 @@ TEST_P(WalkColumnEnds, ShowsTheMessageOnceOnFailureAndKeepsTheRowsSoFar) {
     const WalkTable& table = tables.ifIndexTable = {"before"};
     const ColumnWalk walk{&VlanTables::ifIndexTable, {"1.2.3"}, "failed", "test column"};
 
-    ShowReadFailure(messages, WalkColumn(snmp, DeviceSettings{}, walk, tables));
+    ShowingFailures(messages).walked(WalkColumn(snmp, DeviceSettings{}, walk, tables));
 
     EXPECT_EQ(messages.shown.size(), GetParam().messages);
     if (!messages.shown.empty()) {

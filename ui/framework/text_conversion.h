@@ -10,6 +10,8 @@
 namespace tarnwick {
 
 // The UTF-8 bytes of a text the user typed or a cell shows.
-std::string LogicText(const QString& text);
+inline std::string LogicText(const QString& text) {
+    return text.toStdString();
+}
 
 }  // namespace tarnwick
