@@ -6,15 +6,15 @@
 #include <initializer_list>
 
 #include "cli/output.h"
+#include "snmp/display_text.h"
 #include "vlan/member_ports.h"
 #include "vlan/port_move.h"
 #include "vlan/save_configuration.h"
 #include "vlan/vlan_tables.h"
+#include "vlan/walk_column.h"
 
 namespace tarnwick::cli {
 namespace {
-
-using Column = WalkTable VlanTables::*;
 
 struct Context {
     SnmpAgent& snmp;
@@ -24,79 +24,31 @@ struct Context {
     std::ostream& out;
 };
 
-// What the progress line calls each column.
-constexpr std::pair<Column, std::string_view> kColumnNames[] = {
-    {&VlanTables::ifIndexTable, "ifIndex"},     {&VlanTables::ifNameTable, "ifName"},
-    {&VlanTables::vlanIdTable, "VLAN IDs"},     {&VlanTables::vlanNameTable, "VLAN names"},
-    {&VlanTables::vlanPortsTable, "VlanPorts"}, {&VlanTables::portIfIndexTable, "port ifIndex"},
-};
-
-std::string_view ColumnName(Column table) {
-    for (const auto& [column, name] : kColumnNames) {
-        if (column == table) {
-            return name;
-        }
-    }
-    return {};
-}
-
-// Reads the tables' columns afresh, all together (SnmpAgent::WalkColumns: the tables of the
-// one-column walks in fewer round trips), and shows the failure message of each column that did
-// not end well, in the window's read order; false when one was shown. SNMPv3 has no
-// communities, so there the message also carries the library's reason.
+// Reads the tables' columns afresh, all together (the tables of the window's one-column walks in
+// fewer round trips), with the progress line and each failure's message on stderr; false when a
+// column failed. SNMPv3 has no communities, so there a message also gives the library's reason.
 bool ReadColumns(Context& context, VlanTables& tables, std::initializer_list<Column> wanted) {
-    std::vector<ColumnToWalk> columns;
-    std::vector<const ColumnWalk*> walks;
     std::string names;
     for (const ColumnWalk& walk : kColumnWalks) {
-        if (std::find(wanted.begin(), wanted.end(), walk.table) == wanted.end()) {
-            continue;
+        if (std::find(wanted.begin(), wanted.end(), walk.table) != wanted.end()) {
+            names += (names.empty() ? "" : ", ") + std::string(walk.name);
         }
-        WalkTable& table = tables.*walk.table;
-        table.clear();
-        columns.push_back({walk.request, &table});
-        walks.push_back(&walk);
-        names += (names.empty() ? "" : ", ") + std::string(ColumnName(walk.table));
     }
     context.messages.Reading("reading " + names);
-    const std::vector<WalkOutcome> outcomes = context.snmp.WalkColumns(context.settings, columns);
+    const auto outcomes = ReadColumnsTogether(
+        context.snmp, context.settings, tables, {wanted.begin(), wanted.size()},
+        ShowingFailures(context.messages, context.settings.version == SnmpVersion::V3));
     context.messages.ReadDone();
-    const bool v3 = context.settings.version == SnmpVersion::V3;
-    bool read = true;
-    for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        if (outcomes[i].end == WalkOutcome::End::Complete) {
-            continue;
-        }
-        const std::string& reason = outcomes[i].status.text;
-        context.messages.Show(std::string(walks[i]->failureMessage) +
-                              (v3 && !reason.empty() ? " 错误信息: " + reason : ""));
-        read = false;
-    }
-    return read;
+    return std::ranges::none_of(outcomes, &ColumnOutcome::Failed);
 }
 
 int Status(bool succeeded) {
     return succeeded ? kSucceeded : kFailed;
 }
 
-// The VLAN list's rows: row i of the ID and the name column belong together; a VLAN the name walk
-// did not reach has no name.
-struct Vlan {
-    std::string id;
-    std::string name;
-};
-std::vector<Vlan> VlansOf(const VlanTables& tables) {
-    std::vector<Vlan> vlans;
-    for (std::size_t i = 0; i < tables.vlanIdTable.size(); ++i) {
-        vlans.push_back({tables.vlanIdTable[i],
-                         i < tables.vlanNameTable.size() ? tables.vlanNameTable[i] : ""});
-    }
-    return vlans;
-}
-
 QJsonObject VlanJson(const Vlan& vlan) {
     return {{QStringLiteral("id"), NumberOrText(vlan.id)},
-            {QStringLiteral("name"), NameText(vlan.name)}};
+            {QStringLiteral("name"), DisplayText(vlan.name.value_or(""))}};
 }
 
 QJsonArray PortsJson(const std::vector<MemberPort>& members) {
@@ -107,7 +59,7 @@ QJsonArray PortsJson(const std::vector<MemberPort>& members) {
             port.insert(QStringLiteral("ifIndex"), NumberOrText(*member.ifIndex));
         }
         if (member.ifName) {
-            port.insert(QStringLiteral("ifName"), NameText(*member.ifName));
+            port.insert(QStringLiteral("ifName"), DisplayText(*member.ifName));
         }
         ports.append(port);
     }
@@ -137,7 +89,7 @@ int Vlans(Context& context) {
     } else {
         TextRows rows{{"ID", "NAME"}};
         for (const Vlan& vlan : vlans) {
-            rows.push_back({vlan.id, NameCell(vlan.name)});
+            rows.push_back({vlan.id, NameCell(vlan.name.value_or(""))});
         }
         context.out << AlignedColumns(rows);
     }
@@ -176,7 +128,7 @@ int Dump(Context& context) {
             continue;
         }
         context.out << (i == 0 ? "" : "\n") << "VLAN " << vlans[i].id << "  "
-                    << NameCell(vlans[i].name) << '\n';
+                    << NameCell(vlans[i].name.value_or("")) << '\n';
         if (!members[i].empty()) {
             context.out << PortsText(members[i], "  ");
         }

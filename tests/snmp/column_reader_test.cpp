@@ -6,7 +6,7 @@
 #include "snmp/net_snmp_agent.h"
 #include "snmp/snmp_library.h"
 #include "tests/snmp/scripted_agent.h"
-#include "tests/support/simulated_switch.h"
+#include "tests/support/start_switch.h"
 #include "vlan/vlan_tables.h"
 
 namespace tarnwick {
@@ -29,19 +29,20 @@ Read ReadColumns(NetSnmpAgent& snmp, const DeviceSettings& settings,
     return read;
 }
 
-std::vector<WalkRequest> Requests(std::initializer_list<WalkTable VlanTables::*> tables) {
+std::vector<WalkRequest> Requests(std::initializer_list<Column> tables) {
     std::vector<WalkRequest> requests;
-    for (const auto table : tables) {
-        requests.push_back(ColumnWalkOf(table).request);
+    for (const ColumnWalk& walk : kColumnWalks) {
+        if (std::find(tables.begin(), tables.end(), walk.table) != tables.end()) {
+            requests.push_back(walk.request);
+        }
     }
     return requests;
 }
 
 TEST(ColumnReader, SameTablesAsOneColumnWalksOverV1AndV2c) {
     InitSnmpLibrary();
-    std::string error;
-    const auto sim = test::SimulatedSwitch::Start(test::SimulatedSwitch::Variant::Standard, &error);
-    ASSERT_TRUE(sim) << error;
+    const auto sim = test::StartSwitch(test::SimulatedSwitch::Variant::Standard);
+    ASSERT_TRUE(sim);
     DeviceSettings v1;
     v1.ipAddress = sim->Address();
     DeviceSettings v2c = v1;

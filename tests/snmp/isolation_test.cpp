@@ -19,7 +19,8 @@
 
 #include "snmp/net_snmp_agent.h"
 #include "snmp/snmp_library.h"
-#include "tests/support/simulated_switch.h"
+#include "tests/support/start_switch.h"
+#include "vlan/vlan_tables.h"
 
 extern char** environ;
 
@@ -54,8 +55,6 @@ namespace fs = std::filesystem;
 using test::SimulatedSwitch;
 
 constexpr std::string_view kChildFlag = "--isolated-child=";
-constexpr std::string_view kVlanName = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.2";
-constexpr std::string_view kVlanPorts = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3";
 constexpr unsigned kChildAlarmSeconds = 60;
 
 // The child: everything the library does, from start-up to exit, under the poisoned
@@ -73,18 +72,18 @@ int RunIsolatedChild(const std::string& switchCommaFront) {
     settings.timeout = 1000;
     NetSnmpAgent snmp;
     WalkTable vlanNames;
-    const auto walk = snmp.Walk(settings, {kVlanName}, vlanNames);
-    const auto set = snmp.Set(settings, std::string(kVlanPorts) + ".100",
+    const auto walk = snmp.Walk(settings, {kVlanNameColumn}, vlanNames);
+    const auto set = snmp.Set(settings, std::string(kVlanPortsColumn) + ".100",
                               OctetString{std::string("\x00\x00\x00\xFF\xFF\x00", 6)});
     WalkTable ports;
-    snmp.Walk(settings, {kVlanPorts, RowForm::WalkRow, OctetForm::HexDump}, ports);
+    snmp.Walk(settings, {kVlanPortsColumn, RowForm::WalkRow, OctetForm::HexDump}, ports);
     // Over SNMPv3: engine ID discovery, keys derived in memory, an encrypted SET.
     DeviceSettings v3 = settings;
     v3.ipAddress = switchCommaFront.substr(switchCommaFront.find(',') + 1);
     v3.version = SnmpVersion::V3;
     v3.usm = {"tarnwick-rw",      SecurityLevel::AuthPriv, AuthProtocol::Sha, PrivProtocol::Aes, "",
               "tarnwick-rw-auth", "tarnwick-rw-priv"};
-    const auto v3Set = snmp.Set(v3, std::string(kVlanPorts) + ".100",
+    const auto v3Set = snmp.Set(v3, std::string(kVlanPortsColumn) + ".100",
                                 OctetString{std::string("\x00\x00\x00\xFF\xFF\x00", 6)});
 
     g_recordGetenv = false;
@@ -259,9 +258,8 @@ ChildResult RunChild(const PoisonedPlaces& places, const fs::path& outputDir,
 }
 
 TEST(SnmpLibraryIsolation, PoisonedEnvironmentChangesNothing) {
-    std::string error;
-    const auto sim = SimulatedSwitch::Start(SimulatedSwitch::Variant::Standard, &error, true);
-    ASSERT_TRUE(sim) << error;
+    const auto sim = test::StartSwitch(SimulatedSwitch::Variant::Standard, true);
+    ASSERT_TRUE(sim);
     const PoisonedPlaces places;
     const PoisonedPlaces output;  // stdout and stderr of the child, outside the watched tree
     const auto before = Snapshot(places.Root());
