@@ -77,8 +77,8 @@ Commands:
   save                 tell the switch to save its configuration
 
 SNMPv3 passphrases come only from the environment, never from the command line (where every
-user of the machine sees them): TARNWICK_AUTH_PASSPHRASE and TARNWICK_PRIV_PASSPHRASE, each at
-least 8 characters. The switch's engine ID is discovered; no file is read or written.
+user of the machine sees them): TARNWICK_AUTH_PASSPHRASE and TARNWICK_PRIV_PASSPHRASE, each of
+at least 8 octets. The switch's engine ID is discovered; no file is read or written.
 
 Exit status: 0 success, 1 a request failed or a move was refused, 2 a usage error.
 )";
@@ -123,7 +123,8 @@ std::optional<UsageError> TakePassphrase(const char* variable, std::string& pass
         return UsageError{std::string("this security level needs the passphrase in ") + variable};
     }
     if (passphrase.size() < kShortestPassphrase) {
-        return UsageError{std::string(variable) + " must hold at least 8 octets"};
+        return UsageError{std::string(variable) + " must hold at least " +
+                          std::to_string(kShortestPassphrase) + " octets"};
     }
     return std::nullopt;
 }
