@@ -35,7 +35,8 @@ struct Reply {
 // SNMPv2c, SNMPv3 uses the settings' user (its engine ID is discovered as the session opens).
 OpenedSession OpenSession(const DeviceSettings& settings, const std::string& community);
 
-// Sends the request and waits for its answer; every datagram of the layer goes through here.
+// Sends the request and waits for its answer. Every request of the layer goes through here; only
+// SNMPv3's engine ID discovery is the library's own, inside snmp_sess_open().
 Reply Exchange(void* session, Pdu request);
 
 }  // namespace tarnwick::netsnmp
