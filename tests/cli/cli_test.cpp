@@ -236,11 +236,14 @@ TEST(Move, OverSnmpV2cAndV3AndRefusedSnmpV3Users) {
         const char *bitmap1, *bitmap10;
     };
     const QStringList toTen{"move", "3", "1", "10"};
+    Way strong = V3("tarnwick-strong");
+    strong.options += {"--auth-protocol", "SHA-512", "--priv-protocol", "AES-256"};
     const char *kOne = "FF0000000000", *kTen = "00FE000000FF";  // VLANs 1 and 10 as they start
     const Case cases[] = {
         {kWays[1], toTen, 0, "", "FB0000000000", "04FE000000FF"},  // then back, and save
         {kWays[2], {"move", "3", "10", "1"}, 0, "", kOne, kTen},
         {kWays[2], {"save"}, 0, "", kOne, kTen},
+        {strong, {"save"}, 0, "", kOne, kTen},
         {V3("tarnwick-rw", "not-the-passphrase"), toTen, 1, "Authentication failure", kOne, kTen},
         {V3("tarnwick-nobody"), toTen, 1, "Unknown user name", kOne, kTen},
         {V3("tarnwick-ro"), toTen, 1, "noAccess", kOne, kTen},
