@@ -10,8 +10,10 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "snmp/net_snmp_agent.h"
 #include "snmp/snmp_library.h"
 #include "tests/ui/ui_test_support.h"
+#include "ui/framework/modal_command.h"
 #include "ui/framework/skin_manager.h"
 #include "ui/framework/system_menu.h"
 #include "ui/tarnwick_dlg.h"
@@ -46,9 +48,11 @@ int main(int argc, char** argv) {
     }
     InitSnmpLibrary();
     // This program has no skin beside it: load the shipped one, and keep the panel off the net.
-    XTPSkinManager()->LoadSkin(QString::fromUtf8(TARNWICK_SKIN_SOURCE), nullptr);
+    CXTPSkinManager skins;
+    skins.LoadSkin(QString::fromUtf8(TARNWICK_SKIN_SOURCE), nullptr);
     CTarnwickDlg::SetShowPageAddress({});
-    CTarnwickDlg dialog;
+    NetSnmpAgent snmp(ServeWindowWhileWaiting);
+    CTarnwickDlg dialog(snmp, skins);
     const DialogControls& controls = dialog.Controls();
     controls.Get<QLineEdit>(kIdIpAddress).setText(arguments[1]);
     dialog.show();

@@ -1,4 +1,5 @@
-// Helpers of the UI tests: a closer for the real message boxes, and a counting SNMP agent.
+// Helpers of the UI tests: a closer for the real message boxes, a skin manager, and a counting
+// SNMP agent.
 #include "tests/ui/ui_test_support.h"
 
 #include <QApplication>
@@ -30,6 +31,11 @@ void MessageBoxCloser::CloseActiveBox() {
         m_whileShown(*box);
     }
     box->button(QMessageBox::Ok)->click();
+}
+
+CXTPSkinManager& Skins() {
+    static CXTPSkinManager skins;
+    return skins;
 }
 
 WalkOutcome CountingAgent::Walk(const DeviceSettings& settings, const WalkRequest& request,

@@ -1,4 +1,5 @@
-// Helpers of the UI tests: a closer for the real message boxes, and a counting SNMP agent.
+// Helpers of the UI tests: a closer for the real message boxes, a skin manager, and a counting
+// SNMP agent.
 #pragma once
 
 #include <QString>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "snmp/snmp_agent.h"
+#include "ui/framework/skin_manager.h"
 
 class QMessageBox;
 
@@ -33,6 +35,9 @@ private:
     std::vector<Shown> m_shown;
     QTimer m_timer;
 };
+
+// The skin manager of the tests' dialogs, as the application object holds the program's.
+CXTPSkinManager& Skins();
 
 // Counts the requests it is sent; walks end as the test says (by default complete and empty).
 class CountingAgent final : public SnmpAgent {
