@@ -55,7 +55,8 @@ public:
     const DialogControls& Controls() const { return m_controls; }
 
 protected:
-    // A close request from the window manager (close box, Alt+F4) waits for the running command.
+    // A close asked for while a command runs follows the command's end. (Qt itself holds back the
+    // window manager's close request while a command waits, as it holds clicks and keys.)
     void closeEvent(QCloseEvent* event) override;
 
 private:
