@@ -1,5 +1,4 @@
-// Helpers of the UI tests: a closer for the real message boxes, a skin manager, and a counting
-// SNMP agent.
+// Helpers of the UI tests: a closer for the real message boxes, and a counting SNMP agent.
 #include "tests/ui/ui_test_support.h"
 
 #include <QApplication>

@@ -1,5 +1,4 @@
-// Helpers of the UI tests: a closer for the real message boxes, a skin manager, and a counting
-// SNMP agent.
+// Helpers of the UI tests: a closer for the real message boxes, and a counting SNMP agent.
 #pragma once
 
 #include <QString>
@@ -36,7 +35,7 @@ private:
     QTimer m_timer;
 };
 
-// The skin manager of the tests' dialogs, as the application object holds the program's.
+// The tests' skin manager, as the application object holds the program's.
 CXTPSkinManager& Skins();
 
 // Counts the requests it is sent; walks end as the test says (by default complete and empty).
