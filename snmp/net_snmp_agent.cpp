@@ -146,7 +146,10 @@ bool AwaitAnswer(void* session, const Answer& answer, WaitSlices& waiting) {
 // could not send is freed here.
 Reply Exchange(void* session, Pdu request) {
     netsnmp_session& opened = *snmp_sess_session(session);
-    auto& waiting = *static_cast<WaitSlices*>(opened.myvoid);
+    // A session opened without a caller to serve waits the library's way, in one piece.
+    static WaitSlices unserved{{}};
+    auto* served = static_cast<WaitSlices*>(opened.myvoid);
+    WaitSlices& waiting = served ? *served : unserved;
     waiting.ServeIfDue();
     Answer answer;
     if (snmp_sess_async_send(session, request.get(), OnAnswer, &answer) != 0) {
