@@ -1,5 +1,4 @@
-// The main window while a command waits for a slow switch: it goes on painting, and the click
-// and the close request that arrive meanwhile are handled only once the command has ended.
+// The main window while a command waits for a slow switch: it paints, and holds input for after.
 #include <gtest/gtest.h>
 #include <qpa/qwindowsysteminterface.h>
 
@@ -70,7 +69,6 @@ TEST(SlowSwitchDialogTest, WindowPaintsWhileReadingAndQueuedInputAndCloseWaitFor
         });
         controls.Get<QPushButton>(kIdOk).click();
         repaints.stop();
-
         EXPECT_EQ(agent.Requests().size(), kReadRequests);
         EXPECT_GE(counter.paints, static_cast<int>(kReadRequests));
         EXPECT_TRUE(stayedOpen);
