@@ -65,10 +65,8 @@ SnmpStatus SetVlanPorts(SnmpAgent& snmp, MessageBox& messages, const DeviceSetti
 }
 
 const std::string* FindVlanPortsRow(const WalkTable& vlanPortsTable, std::string_view vlanId) {
-    const std::string key = std::string(kVlanPortsColumn) + "." + std::string(vlanId) + "-";
     for (const std::string& row : vlanPortsTable) {
-        // The OID ends at the row's first "-", so a row of this instance begins with the key.
-        if (row.starts_with(key)) {
+        if (IsRowOfInstance(row, vlanId, kVlanPortsColumn)) {
             return &row;
         }
     }
