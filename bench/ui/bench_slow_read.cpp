@@ -17,6 +17,7 @@
 #include "ui/framework/skin_manager.h"
 #include "ui/tarnwick_dlg.h"
 #include "ui/tarnwick_dlg_template.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 namespace {
@@ -25,7 +26,7 @@ namespace {
 test::ScriptedAgent::Script Switch(unsigned rows, int answerMilliseconds) {
     return [=](int, const test::ReceivedRequest& request) {
         std::this_thread::sleep_for(std::chrono::milliseconds(answerMilliseconds));
-        const test::SubIds column = test::Oid("1.3.6.1.4.1.2011.2.23.1.2.1.1.1.1");
+        const test::SubIds column = test::Oid(kVlanIdColumn);
         test::ScriptedAnswer answer{false, 0, test::Oid("1.3.6.1.9"), "end"};
         const bool inColumn = request.oid.size() >= column.size() &&
                               std::equal(column.begin(), column.end(), request.oid.begin());

@@ -14,6 +14,7 @@
 #include "ui/framework/modal_command.h"
 #include "ui/tarnwick_dlg.h"
 #include "ui/tarnwick_dlg_template.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 namespace {
@@ -35,7 +36,7 @@ TEST(SlowSwitchDialogTest, WindowPaintsWhileReadingAndQueuedInputAndCloseWaitFor
         SCOPED_TRACE(close ? "close request" : "click on 写入FLASH");
         test::ScriptedAgent agent([](int number, const test::ReceivedRequest&) {
             std::this_thread::sleep_for(std::chrono::milliseconds(150));
-            const std::string row = "1.3.6.1.2.1.2.2.1.1." + std::to_string(number + 1);
+            const std::string row = std::string(kIfIndexColumn) + "." + std::to_string(number + 1);
             return test::ScriptedAnswer{false, 0, test::Oid(number < 3 ? row : "1.3.6.1.9"), "1"};
         });
         NetSnmpAgent snmp(ServeWindowWhileWaiting);
