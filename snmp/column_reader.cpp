@@ -32,8 +32,8 @@ public:
         }
     }
 
-    std::vector<WalkOutcome> Read(const DeviceSettings& settings) {
-        auto opened = netsnmp::OpenSession(settings, settings.readCommunity);
+    std::vector<WalkOutcome> Read(const DeviceSettings& settings, WaitSlices& waiting) {
+        auto opened = netsnmp::OpenSession(settings, settings.readCommunity, waiting);
         for (ColumnCursor& cursor : m_cursors) {
             if (!opened.session && !cursor.Ended()) {
                 cursor.Abandon(opened.status);
@@ -152,7 +152,7 @@ private:
 
 std::vector<WalkOutcome> NetSnmpAgent::WalkColumns(const DeviceSettings& settings,
                                                    std::span<const ColumnToWalk> columns) {
-    return ColumnReader(settings, columns).Read(settings);
+    return ColumnReader(settings, columns).Read(settings, m_waiting);
 }
 
 }  // namespace tarnwick

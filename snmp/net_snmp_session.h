@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "snmp/net_snmp_agent.h"
 #include "snmp/net_snmp_values.h"
 
 namespace tarnwick::netsnmp {
@@ -33,7 +34,9 @@ struct Reply {
 
 // A session to the settings' device with their version; the community serves SNMPv1 and
 // SNMPv2c, SNMPv3 uses the settings' user (its engine ID is discovered as the session opens).
-OpenedSession OpenSession(const DeviceSettings& settings, const std::string& community);
+// The session's wait is served through `waiting`; the session must not outlive it.
+OpenedSession OpenSession(const DeviceSettings& settings, const std::string& community,
+                          WaitSlices& waiting);
 
 // Sends the request and waits for its answer. Every request of the layer goes through here; only
 // SNMPv3's engine ID discovery is the library's own, inside snmp_sess_open().
