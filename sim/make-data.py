@@ -78,9 +78,10 @@ def standard_if_names():
     return names
 
 
-def interface_records(names, if_name_record):
+def interface_records(interfaces, if_name_record):
+    """interfaces: (ifIndex, name) pairs."""
     records = []
-    for index, name in enumerate(names, start=1):
+    for index, name in interfaces:
         records.append((IF_INDEX, index, INTEGER, str(index)))
         records.append((IF_DESCR, index, OCTETS, name))
         records.append(if_name_record(index, name))
@@ -88,11 +89,11 @@ def interface_records(names, if_name_record):
     return records
 
 
-def name_record(vlan, name):
+def name_record(vlan, name, column=VLAN_NAME):
     """Plain text where snmprec can hold it, else hex ("4x")."""
     if name.isascii() and name.decode().isprintable():
-        return (VLAN_NAME, vlan, OCTETS, name.decode())
-    return (VLAN_NAME, vlan, OCTETS + "x", name.hex().upper())
+        return (column, vlan, OCTETS, name.decode())
+    return (column, vlan, OCTETS + "x", name.hex().upper())
 
 
 def vlan_records(vlans, ports_record):
@@ -129,7 +130,7 @@ def stalling_if_name(index, name):
 def switch_records(sys_descr, names, if_name_record, vlans, ports_record, save_record, port_count,
                    port_if_index):
     records = [(SYS_DESCR, None, OCTETS, sys_descr), (SYS_NAME, None, OCTETS, "tarnwick-sim")]
-    records += interface_records(names, if_name_record)
+    records += interface_records(enumerate(names, start=1), if_name_record)
     records += vlan_records(vlans, ports_record)
     records.append(save_record)
     records += [(PORT_IF_INDEX, port, INTEGER, str(port_if_index(port)))
@@ -192,14 +193,10 @@ def q_bridge_records():
                                    for port in ports]
     records = [(SYS_DESCR, None, OCTETS, "Tarnwick simulated Q-BRIDGE 24-port switch"),
                (SYS_NAME, None, OCTETS, "tarnwick-sim-qbridge")]
-    for index, name in interfaces:
-        records.append((IF_INDEX, index, INTEGER, str(index)))
-        records.append((IF_DESCR, index, OCTETS, name))
-        records.append((IF_NAME, index, OCTETS, name))
-        records.append((IF_IN_MULTICAST_PKTS, index, COUNTER32, "0"))
+    records += interface_records(interfaces, plain_if_name)
     writable = OCTETS + ":writecache"
     for vlan, name, egress, untagged, forbidden in Q_BRIDGE_VLANS:
-        records.append((STATIC_NAME,) + name_record(vlan, name)[1:])
+        records.append(name_record(vlan, name, STATIC_NAME))
         records.append((STATIC_EGRESS_PORTS, vlan, writable, "hexvalue=" + port_list(egress)))
         records.append((STATIC_FORBIDDEN_PORTS, vlan, OCTETS + "x", port_list(forbidden)))
         records.append((STATIC_UNTAGGED_PORTS, vlan, writable, "hexvalue=" + port_list(untagged)))
