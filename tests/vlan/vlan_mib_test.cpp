@@ -28,21 +28,20 @@ TEST(VlanMib, VendorOnTheVendorSwitchQBridgeOnTheQBridgeOne) {
 
 TEST(VlanMib, PrefersTheVendorsAndNamesTheRequestThatFailed) {
     const std::string vendor(kVlanIdColumn), standard(kDot1qVlanStaticNameColumn);
+    using Column = fakes::FakeSnmpAgent::Column;
+    const Column rows{{"1"}}, down{{}, WalkOutcome::End::FirstRequestFailed};
     const struct {
-        std::vector<std::string> withRows, unreachable;
+        std::map<std::string, Column> columns;
         VlanMib mib;
         std::string_view failedColumn;
         std::size_t requests;
-    } cases[] = {{{}, {}, VlanMib::Neither, {}, 2},
-                 {{vendor, standard}, {}, VlanMib::Vendor, {}, 1},
-                 {{}, {vendor}, VlanMib::Neither, vendor, 1},
-                 {{}, {standard}, VlanMib::Neither, standard, 2}};
+    } cases[] = {{{}, VlanMib::Neither, {}, 2},
+                 {{{vendor, rows}, {standard, rows}}, VlanMib::Vendor, {}, 1},
+                 {{{vendor, down}, {standard, rows}}, VlanMib::Neither, vendor, 1},
+                 {{{standard, down}}, VlanMib::Neither, standard, 2}};
     for (const auto& c : cases) {
         fakes::FakeSnmpAgent snmp(nullptr);
-        for (const std::string& column : c.withRows) {
-            snmp.columns[column].rows = {"1"};
-        }
-        snmp.Unreachable(c.unreachable);
+        snmp.columns = c.columns;
         const VlanMibDetection found = DetectVlanMib(snmp, {.ipAddress = "127.0.0.1"});
         EXPECT_EQ(found.mib, c.mib) << "row " << &c - cases;
         EXPECT_EQ(found.failedColumn, c.failedColumn);
