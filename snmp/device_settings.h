@@ -17,7 +17,7 @@ struct DeviceSettings {
     int deviceType = 0;  // display only: no command reads it
     // The window always speaks SNMPv1 with the communities; the CLI may choose.
     SnmpVersion version = SnmpVersion::V1;
-    UsmSettings usm;  // SNMPv3 only
+    UsmSettings usm{};  // SNMPv3 only
 };
 
 }  // namespace tarnwick
