@@ -14,8 +14,6 @@ namespace {
 // The bitmap decoding reaches 511 octets.
 constexpr int kLastPort = 4088;
 constexpr int kLastVlan = 4094;
-constexpr int kShortestTimeout = 1000;
-constexpr int kLongestTimeout = 10000;
 
 std::optional<int> NumberIn(std::string_view text, int first, int last) {
     int number = 0;
@@ -127,9 +125,10 @@ std::variant<Invocation, UsageError> TakeOptions(const QCommandLineParser& parse
     invocation.settings.readCommunity = Text(parser.value(options.readCommunity));
     invocation.settings.writeCommunity = Text(parser.value(options.writeCommunity));
     const std::string timeout = Text(parser.value(options.timeout));
-    const auto milliseconds = NumberIn(timeout, kShortestTimeout, kLongestTimeout);
+    const auto milliseconds = NumberIn(timeout, kMinTimeout, kMaxTimeout);
     if (!milliseconds) {
-        return UsageError{"--timeout must be 1000 to 10000 milliseconds: " + timeout};
+        return UsageError{"--timeout must be " + std::to_string(kMinTimeout) + " to " +
+                          std::to_string(kMaxTimeout) + " milliseconds: " + timeout};
     }
     invocation.settings.timeout = *milliseconds;
     invocation.json = parser.isSet(options.json);

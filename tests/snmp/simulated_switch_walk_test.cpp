@@ -33,7 +33,7 @@ std::unique_ptr<SimulatedSwitch> StartSwitch(SimulatedSwitch::Variant variant) {
 DeviceSettings SettingsFor(const SimulatedSwitch& sim) {
     DeviceSettings settings;
     settings.ipAddress = sim.Address();
-    settings.timeout = 300;
+    settings.timeout = kMinTimeout;
     return settings;
 }
 
@@ -141,7 +141,7 @@ TEST_F(StandardSwitch, LastColumnEndsAtTheEndOfTheMibView) {
 
 TEST_F(StandardSwitch, WrongCommunityFailsTheFirstRequest) {
     m_settings.readCommunity = "not-the-community";
-    m_settings.timeout = 100;
+    m_settings.timeout = kMinTimeout;
     WalkTable table{"kept"};
     const auto outcome = m_snmp.Walk(m_settings, {kIfIndex}, table);
     EXPECT_EQ(outcome.end, End::FirstRequestFailed);
@@ -157,7 +157,7 @@ TEST_F(StandardSwitch, SetIsReadBack) {
 
     const std::string bitmap = "\x00\x01\x00\x00\x80\x00"s;  // ports 9 and 40
     const auto set = m_snmp.Set(m_settings, vlan2, OctetString{bitmap});
-    EXPECT_TRUE(set.ok()) << set.text;
+    EXPECT_TRUE(set.ok()) << set.status.text;
     const auto after =
         RowsWith(WalkAll(kVlanPorts, RowForm::WalkRow, OctetForm::HexDump), vlan2 + "-");
     ASSERT_EQ(after.size(), 1u);
@@ -173,12 +173,13 @@ TEST(SimulatedSwitchFailures, RefusedSetCarriesTheLibraryText) {
     const auto sim = StartSwitch(SimulatedSwitch::Variant::RefusingSets);
     ASSERT_TRUE(sim);
     NetSnmpAgent snmp;
-    const auto status = snmp.Set(SettingsFor(*sim), std::string(kVlanPorts) + ".10",
-                                 OctetString{"\xFF\x00\x00\x00\x00\x00"s});
+    const auto set = snmp.Set(SettingsFor(*sim), std::string(kVlanPorts) + ".10",
+                              OctetString{"\xFF\x00\x00\x00\x00\x00"s});
     // SNMPv1 has no notWritable: the agent's refusal arrives as noSuchName.
-    EXPECT_EQ(status.code, SNMP_ERR_NOSUCHNAME);
-    EXPECT_EQ(status.text, "(noSuchName) There is no such variable name in this MIB.");
-    EXPECT_EQ(snmp.Set(SettingsFor(*sim), kSave, std::int32_t{1}).code, SNMP_ERR_NOSUCHNAME);
+    EXPECT_EQ(set.outcome, SetOutcome::Refused);
+    EXPECT_EQ(set.status.code, SNMP_ERR_NOSUCHNAME);
+    EXPECT_EQ(set.status.text, "(noSuchName) There is no such variable name in this MIB.");
+    EXPECT_EQ(snmp.Set(SettingsFor(*sim), kSave, std::int32_t{1}).status.code, SNMP_ERR_NOSUCHNAME);
 }
 
 TEST(SimulatedSwitchFailures, SilentAgentFailsTheFirstRequest) {
@@ -186,7 +187,7 @@ TEST(SimulatedSwitchFailures, SilentAgentFailsTheFirstRequest) {
     const auto sim = StartSwitch(SimulatedSwitch::Variant::Silent);
     ASSERT_TRUE(sim);
     auto settings = SettingsFor(*sim);
-    settings.timeout = 100;
+    settings.timeout = kMinTimeout;
     NetSnmpAgent snmp;
     WalkTable table;
     const auto outcome = snmp.Walk(settings, {kIfIndex}, table);
@@ -194,7 +195,9 @@ TEST(SimulatedSwitchFailures, SilentAgentFailsTheFirstRequest) {
     EXPECT_EQ(outcome.status.code, SNMPERR_TIMEOUT);
     EXPECT_EQ(outcome.status.text, "Timeout");
     EXPECT_TRUE(table.empty());
-    EXPECT_EQ(snmp.Set(settings, kSave, std::int32_t{1}).code, SNMPERR_TIMEOUT);
+    const auto set = snmp.Set(settings, kSave, std::int32_t{1});
+    EXPECT_EQ(set.outcome, SetOutcome::NoResponse);
+    EXPECT_EQ(set.status.code, SNMPERR_TIMEOUT);
 }
 
 TEST(SimulatedSwitchFailures, StallInMidWalkKeepsTheRowsSoFar) {
@@ -202,7 +205,7 @@ TEST(SimulatedSwitchFailures, StallInMidWalkKeepsTheRowsSoFar) {
     const auto sim = StartSwitch(SimulatedSwitch::Variant::StallMidWalk);
     ASSERT_TRUE(sim);
     auto settings = SettingsFor(*sim);
-    settings.timeout = 100;
+    settings.timeout = kMinTimeout;
     NetSnmpAgent snmp;
     WalkTable table;
     const auto outcome = snmp.Walk(settings, {kIfName}, table);

@@ -179,7 +179,7 @@ TEST_F(MainDialogTest, WaitCursorCoversEveryControlWhileBusyAndArrowOtherwise) {
 }
 
 TEST_F(MainDialogTest, WriteFlashTakesTheFieldsAndSendsOneSavePerPress) {
-    m_agent.setStatus = {-24, "Timeout"};
+    m_agent.setStatus = {SetOutcome::NoResponse, {-24, "Timeout"}};
     Field(kIdWriteCommunity).setText(QStringLiteral("edited"));
     bool busyWhileShown = false;
     test::MessageBoxCloser closer([&](QMessageBox&) { busyWhileShown = m_dialog.State().busy; });

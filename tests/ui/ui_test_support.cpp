@@ -39,7 +39,12 @@ WalkOutcome CountingAgent::Walk(const DeviceSettings& settings, const WalkReques
     return onWalk ? onWalk(request, table) : WalkOutcome{};
 }
 
-SnmpStatus CountingAgent::Set(const DeviceSettings& settings, std::string_view, const SetValue&) {
+GetResult CountingAgent::Get(const DeviceSettings& settings, const std::vector<std::string>&) {
+    lastSettings = settings;
+    return {{2, "noSuchName"}, 1, {}};
+}
+
+SetResult CountingAgent::Set(const DeviceSettings& settings, std::string_view, const SetValue&) {
     ++sets;
     lastSettings = settings;
     return setStatus;

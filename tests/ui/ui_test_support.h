@@ -39,12 +39,13 @@ class CountingAgent final : public SnmpAgent {
 public:
     WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
                      WalkTable& table) override;
-    SnmpStatus Set(const DeviceSettings& settings, std::string_view oid,
-                   const SetValue& value) override;
+    GetResult Get(const DeviceSettings& settings, const std::vector<std::string>& oids) override;
+    SetResult Set(const DeviceSettings& settings, std::string_view oid,
+                  const SetValue& value) override;
 
     int walks = 0;
     int sets = 0;
-    SnmpStatus setStatus;  // what every SET answers
+    SetResult setStatus;  // what every SET answers
     DeviceSettings lastSettings;
     std::function<WalkOutcome(const WalkRequest&, WalkTable&)> onWalk;
 };
