@@ -16,8 +16,8 @@ constexpr unsigned kTab = kTabStop;
 // Rows are referred to by index from labelRow: keep the order.
 // clang-format off
 constexpr std::array<ControlTemplate, 27> kControls = {{
-    /* 0 */ {kIdOk, PushButton, {362, 19, 45, 14}, "读取", kTab | kDefaultButton, kNoLabel},
-    /* 1 */ {kIdCancel, PushButton, {362, 36, 93, 14}, "退 出 程序", kTab, kNoLabel},
+    /* 0 */ {kIdOk, PushButton, {362, 19, 45, 14}, "读取", kTab | kDefaultButton | kFlat, kNoLabel},
+    /* 1 */ {kIdCancel, PushButton, {362, 36, 93, 14}, "退 出 程序", kTab | kFlat, kNoLabel},
     /* 2 */ {kStaticId, GroupBox, {7, 7, 458, 47}, "Vlan读取设定", kNoStyle, kNoLabel},
     /* 3 */ {kStaticId, StaticText, {15, 21, 41, 8}, "设备IP地址", kNoStyle, kNoLabel},
     /* 4 */ {kIdIpAddress, Edit, {77, 17, 110, 14}, nullptr, kTab, 3},
@@ -41,7 +41,7 @@ constexpr std::array<ControlTemplate, 27> kControls = {{
     /* 22 */ {kIdHomePageLink, LinkLabel, {353, 265, 106, 9}, kHomePageAddress, kNoStyle, 21},
     /* 23 */ {kStaticId, StaticText, {332, 279, 21, 8}, "电邮:", kNoStyle, kNoLabel},
     /* 24 */ {kIdEmailLink, LinkLabel, {353, 279, 69, 8}, kEmailAddress, kNoStyle, 23},
-    /* 25 */ {kIdWriteFlash, PushButton, {409, 19, 45, 14}, "写入FLASH", kTab, kNoLabel},
+    /* 25 */ {kIdWriteFlash, PushButton, {409, 19, 45, 14}, "写入FLASH", kTab | kFlat, kNoLabel},
     /* 26 */ {kIdBrowserPanel, Browser, {7, 260, 312, 45}, nullptr, kTab, kNoLabel},
 }};
 // clang-format on

@@ -19,10 +19,10 @@ namespace tarnwick::test {
 struct ScriptedAnswer {
     bool silent = false;  // no answer at all
     int errorStatus = 0;
-    SubIds oid;          // the binding sent back
-    std::string octets;  // its OCTET STRING value
+    SubIds oid{};          // the binding sent back
+    std::string octets{};  // its OCTET STRING value
     bool noBinding = false;
-    std::vector<VarBind> moreBindings;  // after the first, as they are sent back
+    std::vector<VarBind> moreBindings{};  // after the first, as they are sent back
 };
 
 // One received request: what the walk or SET under test sent.
@@ -33,7 +33,7 @@ struct ReceivedRequest {
     SubIds oid;
     std::uint8_t valueTag = 0;          // 0x05 NULL, 0x04 OCTET STRING, 0x02 INTEGER
     std::string value;                  // the value's content octets
-    std::vector<VarBind> moreBindings;  // after the first (a GET of several instances)
+    std::vector<VarBind> moreBindings{};  // after the first (a GET of several instances)
 };
 
 class ScriptedAgent {

@@ -38,7 +38,7 @@ struct SnmpMessage {
     std::uint8_t valueTag = kBerNull;
     Bytes value;             // the contents octets
     bool noBinding = false;  // an empty variable-binding list instead, as a broken agent sends
-    std::vector<VarBind> moreBindings;  // after the first
+    std::vector<VarBind> moreBindings{};  // after the first
 };
 
 Bytes EncodeMessage(const SnmpMessage& message);
