@@ -3,27 +3,16 @@
 
 #include <QCommandLineParser>
 #include <algorithm>
-#include <charconv>
 #include <optional>
 
+#include "snmp/decimal.h"
 #include "snmp/device_address.h"
+#include "vlan/port_bitmap.h"
 
 namespace tarnwick::cli {
 namespace {
 
-// The bitmap decoding reaches 511 octets.
-constexpr int kLastPort = 4088;
 constexpr int kLastVlan = 4094;
-
-std::optional<int> NumberIn(std::string_view text, int first, int last) {
-    int number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc{} || end != text.data() + text.size() || number < first ||
-        number > last) {
-        return std::nullopt;
-    }
-    return number;
-}
 
 std::string Text(const QString& text) {
     return text.toStdString();
@@ -58,7 +47,8 @@ Commands:
   move PORTS FROM TO   move ports ("9", "1-8,12") from VLAN FROM to VLAN TO
   save                 tell the switch to save its configuration
 
-Exit status: 0 success, 1 a request failed or a move was refused, 2 a usage error.
+Exit status: 0 success, 1 a request failed or a move was refused or not confirmed, 2 a usage
+error.
 )";
 
 struct CommandShape {
@@ -82,7 +72,7 @@ constexpr CommandShape kCommands[] = {
 
 std::optional<UsageError> TakeCommandArguments(Invocation& invocation,
                                                const std::vector<std::string>& arguments) {
-    const auto vlan = [](const std::string& text) { return NumberIn(text, 1, kLastVlan); };
+    const auto vlan = [](const std::string& text) { return ParseDecimal(text, 1, kLastVlan); };
     switch (invocation.command) {
         case Command::Members: {
             const auto id = vlan(arguments[0]);
@@ -95,8 +85,8 @@ std::optional<UsageError> TakeCommandArguments(Invocation& invocation,
         case Command::Move: {
             auto ports = ParsePortList(arguments[0]);
             if (!ports) {
-                return UsageError{"PORTS must be ports from 1 to 4088 such as 9 or 1-8,12: " +
-                                  arguments[0]};
+                return UsageError{"PORTS must be ports from 1 to " + std::to_string(kLastPort) +
+                                  " such as 9 or 1-8,12: " + arguments[0]};
             }
             const auto from = vlan(arguments[1]);
             const auto to = vlan(arguments[2]);
@@ -125,7 +115,7 @@ std::variant<Invocation, UsageError> TakeOptions(const QCommandLineParser& parse
     invocation.settings.readCommunity = Text(parser.value(options.readCommunity));
     invocation.settings.writeCommunity = Text(parser.value(options.writeCommunity));
     const std::string timeout = Text(parser.value(options.timeout));
-    const auto milliseconds = NumberIn(timeout, kMinTimeout, kMaxTimeout);
+    const auto milliseconds = ParseDecimal(timeout, kMinTimeout, kMaxTimeout);
     if (!milliseconds) {
         return UsageError{"--timeout must be " + std::to_string(kMinTimeout) + " to " +
                           std::to_string(kMaxTimeout) + " milliseconds: " + timeout};
@@ -203,9 +193,10 @@ std::optional<std::vector<int>> ParsePortList(std::string_view text) {
         const std::size_t comma = text.find(',');
         const std::string_view item = text.substr(0, comma);
         const std::size_t dash = item.find('-');
-        const auto first = NumberIn(item.substr(0, dash), 1, kLastPort);
-        const auto last =
-            dash == std::string_view::npos ? first : NumberIn(item.substr(dash + 1), 1, kLastPort);
+        const auto first = ParseDecimal(item.substr(0, dash), 1, kLastPort);
+        const auto last = dash == std::string_view::npos
+                              ? first
+                              : ParseDecimal(item.substr(dash + 1), 1, kLastPort);
         if (!first || !last || *last < *first) {
             return std::nullopt;
         }

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "cli/output.h"
+#include "snmp/display_text.h"
 #include "vlan/member_ports.h"
 #include "vlan/port_move.h"
 #include "vlan/save_configuration.h"
@@ -15,8 +16,6 @@
 namespace tarnwick::cli {
 namespace {
 
-using Column = WalkTable VlanTables::*;
-
 struct Context {
     SnmpAgent& snmp;
     StderrMessages& messages;
@@ -25,65 +24,27 @@ struct Context {
     std::ostream& out;
 };
 
-// What the progress line calls each column.
-constexpr std::pair<Column, std::string_view> kColumnNames[] = {
-    {&VlanTables::ifIndexTable, "ifIndex"},     {&VlanTables::ifNameTable, "ifName"},
-    {&VlanTables::vlanIdTable, "VLAN IDs"},     {&VlanTables::vlanNameTable, "VLAN names"},
-    {&VlanTables::vlanPortsTable, "VlanPorts"}, {&VlanTables::portIfIndexTable, "port ifIndex"},
-};
-
-std::string_view ColumnName(Column table) {
-    for (const auto& [column, name] : kColumnNames) {
-        if (column == table) {
-            return name;
-        }
-    }
-    return {};
-}
-
-// Walks the tables' columns afresh in the window's read order, one after the other; false when a
-// walk has shown its failure.
+// Walks the tables' columns afresh in the window's read order, one after the other, with the
+// progress line and each failure's message on stderr; false when a walk failed.
 bool ReadColumns(Context& context, VlanTables& tables, std::initializer_list<Column> wanted) {
-    const int shownBefore = context.messages.Shown();
-    int step = 0;
-    for (const ColumnWalk& walk : kColumnWalks) {
-        if (std::find(wanted.begin(), wanted.end(), walk.table) == wanted.end()) {
-            continue;
-        }
-        context.messages.Reading("reading " + std::string(ColumnName(walk.table)) + " (" +
-                                 std::to_string(++step) + "/" + std::to_string(wanted.size()) +
-                                 ")");
-        WalkTable& table = tables.*walk.table;
-        table.clear();
-        WalkColumn(context.snmp, context.messages, context.settings, walk.request, table,
-                   walk.failureMessage);
-    }
+    ReadProgress progress = ShowingFailures(context.messages);
+    progress.walking = [&](const ColumnWalk& walk, std::size_t step, std::size_t steps) {
+        context.messages.Reading("reading " + std::string(walk.name) + " (" + std::to_string(step) +
+                                 "/" + std::to_string(steps) + ")");
+    };
+    const auto outcomes = tarnwick::ReadColumns(context.snmp, context.settings, tables,
+                                                {wanted.begin(), wanted.size()}, progress);
     context.messages.ReadDone();
-    return context.messages.Shown() == shownBefore;
+    return std::ranges::none_of(outcomes, &ColumnOutcome::Failed);
 }
 
 int Status(bool succeeded) {
     return succeeded ? kSucceeded : kFailed;
 }
 
-// The VLAN list's rows: row i of the ID and the name column belong together; a VLAN the name walk
-// did not reach has no name.
-struct Vlan {
-    std::string id;
-    std::string name;
-};
-std::vector<Vlan> VlansOf(const VlanTables& tables) {
-    std::vector<Vlan> vlans;
-    for (std::size_t i = 0; i < tables.vlanIdTable.size(); ++i) {
-        vlans.push_back({tables.vlanIdTable[i],
-                         i < tables.vlanNameTable.size() ? tables.vlanNameTable[i] : ""});
-    }
-    return vlans;
-}
-
 QJsonObject VlanJson(const Vlan& vlan) {
     return {{QStringLiteral("id"), NumberOrText(vlan.id)},
-            {QStringLiteral("name"), NameText(vlan.name)}};
+            {QStringLiteral("name"), DisplayText(vlan.name.value_or(""))}};
 }
 
 QJsonArray PortsJson(const std::vector<MemberPort>& members) {
@@ -94,7 +55,7 @@ QJsonArray PortsJson(const std::vector<MemberPort>& members) {
             port.insert(QStringLiteral("ifIndex"), NumberOrText(*member.ifIndex));
         }
         if (member.ifName) {
-            port.insert(QStringLiteral("ifName"), NameText(*member.ifName));
+            port.insert(QStringLiteral("ifName"), DisplayText(*member.ifName));
         }
         ports.append(port);
     }
@@ -124,7 +85,7 @@ int Vlans(Context& context) {
     } else {
         TextRows rows{{"ID", "NAME"}};
         for (const Vlan& vlan : vlans) {
-            rows.push_back({vlan.id, NameCell(vlan.name)});
+            rows.push_back({vlan.id, NameCell(vlan.name.value_or(""))});
         }
         context.out << AlignedColumns(rows);
     }
@@ -163,7 +124,7 @@ int Dump(Context& context) {
             continue;
         }
         context.out << (i == 0 ? "" : "\n") << "VLAN " << vlans[i].id << "  "
-                    << NameCell(vlans[i].name) << '\n';
+                    << NameCell(vlans[i].name.value_or("")) << '\n';
         if (!members[i].empty()) {
             context.out << PortsText(members[i], "  ");
         }

@@ -1,12 +1,12 @@
 // Aligned text columns and JSON for what the switch holds.
 #include "cli/output.h"
 
-#include <QByteArrayView>
 #include <QJsonDocument>
-#include <QStringDecoder>
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
+
+#include "snmp/decimal.h"
+#include "snmp/display_text.h"
 
 namespace tarnwick::cli {
 namespace {
@@ -20,19 +20,8 @@ std::size_t TextWidth(std::string_view text) {
 
 }  // namespace
 
-QString NameText(std::string_view bytes) {
-    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(view);
-    if (!utf8.hasError()) {
-        return text;
-    }
-    QStringDecoder gb18030("GB18030", QStringDecoder::Flag::Stateless);
-    return gb18030.isValid() ? QString(gb18030.decode(view)) : text;
-}
-
 std::string NameCell(std::string_view bytes) {
-    QString text = NameText(bytes);
+    QString text = DisplayText(bytes);
     for (QChar& c : text) {
         if (c.category() == QChar::Other_Control) {
             c = QLatin1Char(' ');
@@ -65,10 +54,8 @@ std::string AlignedColumns(const TextRows& rows, std::string_view indent) {
 }
 
 QJsonValue NumberOrText(std::string_view text) {
-    std::int64_t number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error == std::errc{} && end == text.data() + text.size() && !text.empty()) {
-        return static_cast<qint64>(number);
+    if (const auto number = ParseDecimal<std::int64_t>(text)) {
+        return static_cast<qint64>(*number);
     }
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }

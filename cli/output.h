@@ -10,9 +10,6 @@
 
 namespace tarnwick::cli {
 
-// A name's bytes as the switch holds them: UTF-8 when they are valid UTF-8, else GB18030, the
-// superset of the code page Chinese switch names are written in.
-QString NameText(std::string_view bytes);
 // A name as one cell of a text table, in UTF-8: no line breaks or other control characters.
 std::string NameCell(std::string_view bytes);
 

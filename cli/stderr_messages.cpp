@@ -54,7 +54,6 @@ StderrMessages::~StderrMessages() {
 
 void StderrMessages::Show(const std::string& text) {
     const std::lock_guard lock(m_mutex);
-    ++m_shown;
     EraseProgress();
     std::fprintf(stderr, "%s\n", OneLine(text).c_str());
 }

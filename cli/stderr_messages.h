@@ -1,4 +1,4 @@
-// Where the VLAN logic's messages go in a shell: one line each on stderr, counted, and on a
+// Where the VLAN logic's messages go in a shell: one line each on stderr, and on a
 // terminal a progress line while a read has taken more than a second.
 #pragma once
 
@@ -22,7 +22,6 @@ public:
 
     // The window's texts break lines with CR LF; here each message stays one line.
     void Show(const std::string& text) override;
-    int Shown() const { return m_shown; }
 
     // A read has begun, or moved on to another column: "reading ifName (2/6)".
     void Reading(std::string step);
@@ -33,7 +32,6 @@ private:
     void DrawProgress();
     void EraseProgress();
 
-    int m_shown = 0;
     const bool m_showProgress;
     std::mutex m_mutex;  // guards everything below, and stderr
     std::condition_variable m_wake;

@@ -5,7 +5,8 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
+
+#include "snmp/decimal.h"
 
 namespace tarnwick {
 namespace {
@@ -17,27 +18,9 @@ bool IsLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// A decimal number of 1..maxDigits digits, nothing else, within [low, high].
-std::optional<unsigned> ParseNumber(std::string_view text, std::size_t maxDigits, unsigned low,
-                                    unsigned high) {
-    if (text.empty() || text.size() > maxDigits ||
-        !std::all_of(text.begin(), text.end(), IsDigit)) {
-        return std::nullopt;
-    }
-    unsigned value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    if (value < low || value > high) {
-        return std::nullopt;
-    }
-    return value;
-}
-
+// A port of at most five digits.
 std::optional<std::uint16_t> ParsePort(std::string_view text) {
-    const auto port = ParseNumber(text, 5, 1, 65535);
-    if (!port) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint16_t>(*port);
+    return text.size() > 5 ? std::nullopt : ParseDecimal<std::uint16_t>(text, 1, 65535);
 }
 
 // Exactly four decimal parts 0..255, printed back in plain decimal (no octal reading of "010").
@@ -49,7 +32,9 @@ std::optional<std::string> CanonicalIpv4(std::string_view text) {
         if (last != (dot == std::string_view::npos)) {
             return std::nullopt;
         }
-        const auto value = ParseNumber(text.substr(0, dot), 3, 0, 255);
+        const auto digits = text.substr(0, dot);
+        const auto value =
+            digits.size() > 3 ? std::nullopt : ParseDecimal<unsigned>(digits, 0, 255);
         if (!value) {
             return std::nullopt;
         }

@@ -2,9 +2,10 @@
 #include "snmp/printable.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <iterator>
+
+#include "snmp/decimal.h"
 
 namespace tarnwick {
 namespace {
@@ -145,14 +146,12 @@ std::optional<std::vector<std::uint64_t>> ParseOid(std::string_view text) {
     std::vector<std::uint64_t> subIds;
     while (true) {
         const auto dot = text.find('.');
-        const auto part = text.substr(0, dot);
         // Sub-identifiers are 32-bit on the wire.
-        std::uint32_t value = 0;
-        const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
-        if (part.empty() || error != std::errc{} || end != part.data() + part.size()) {
+        const auto value = ParseDecimal<std::uint32_t>(text.substr(0, dot));
+        if (!value) {
             return std::nullopt;
         }
-        subIds.push_back(value);
+        subIds.push_back(*value);
         if (dot == std::string_view::npos) {
             return subIds;
         }

@@ -15,26 +15,6 @@ std::string Trimmed(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
-// The row's text before its first "-", or nothing for a row without one.
-std::optional<std::string_view> OidPart(std::string_view row) {
-    const std::size_t dash = row.find('-');
-    if (dash == std::string_view::npos) {
-        return std::nullopt;
-    }
-    return row.substr(0, dash);
-}
-
-// Only the OID part is matched, so a value that happens to hold ".<index>-" is never taken for
-// the instance's row.
-bool IsRowOfInstance(std::string_view row, std::string_view index) {
-    const std::optional<std::string_view> oid = OidPart(row);
-    if (!oid || oid->size() <= index.size()) {
-        return false;
-    }
-    const std::size_t dot = oid->size() - index.size() - 1;
-    return (*oid)[dot] == '.' && oid->substr(dot + 1) == index;
-}
-
 std::string RowValue(std::string_view row) {
     return Trimmed(row.substr(row.find('-') + 1));
 }
@@ -48,6 +28,16 @@ std::string_view WalkRowOid(std::string_view row) {
 std::string_view WalkRowValue(std::string_view row) {
     const std::size_t dash = row.find('-');
     return dash == std::string_view::npos ? std::string_view() : row.substr(dash + 1);
+}
+
+bool IsRowOfInstance(std::string_view row, std::string_view index, std::string_view column) {
+    const std::size_t dash = row.find('-');
+    if (dash == std::string_view::npos || dash <= index.size()) {
+        return false;
+    }
+    const std::size_t dot = dash - index.size() - 1;
+    return row[dot] == '.' && row.substr(dot + 1, index.size()) == index &&
+           (column.empty() || row.substr(0, dot) == column);
 }
 
 std::optional<std::string> FindIndexedValue(const WalkTable& table, std::string_view index) {
@@ -64,15 +54,12 @@ std::optional<std::string> FindIndexedValue(const WalkTable& table, std::string_
 IndexedRows::IndexedRows(const WalkTable& table) : m_table(table) {
     m_firstRowOfInstance.reserve(table.size());
     for (std::size_t i = 0; i < table.size(); ++i) {
-        const std::optional<std::string_view> oid = OidPart(table[i]);
-        if (!oid) {
-            continue;
+        const std::string_view oid = WalkRowOid(table[i]);
+        const std::size_t dot = oid.rfind('.');
+        if (oid.size() == table[i].size() || dot == std::string_view::npos) {
+            continue;  // no "-", or no "."
         }
-        const std::size_t dot = oid->rfind('.');
-        if (dot == std::string_view::npos) {
-            continue;
-        }
-        m_firstRowOfInstance.emplace(oid->substr(dot + 1), i);
+        m_firstRowOfInstance.emplace(oid.substr(dot + 1), i);
     }
 }
 

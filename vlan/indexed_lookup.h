@@ -15,7 +15,13 @@ std::string_view WalkRowOid(std::string_view row);
 // The text behind a WalkRow's first "-", untrimmed; empty for a row without one.
 std::string_view WalkRowValue(std::string_view row);
 
-// The value of the first row whose OID part ends in "." + index, trimmed at both ends.
+// The one rule for "the row of instance index", used by every lookup: the row's OID part (the
+// text before its first "-") ends in "." + index and, when the column is given, is exactly
+// column + "." + index. Only the OID part is matched, so a value that happens to hold
+// ".<index>-" is never taken for the instance's row.
+bool IsRowOfInstance(std::string_view row, std::string_view index, std::string_view column = {});
+
+// The value of the first row of instance index, trimmed at both ends.
 std::optional<std::string> FindIndexedValue(const WalkTable& table, std::string_view index);
 
 // The same lookup over a table indexed once, for views that look up many instances. The table

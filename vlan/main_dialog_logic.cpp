@@ -1,11 +1,10 @@
 // The main window's commands on the switch's VLANs, written against small interfaces.
 #include "vlan/main_dialog_logic.h"
 
-#include <charconv>
 #include <string>
 
+#include "snmp/decimal.h"
 #include "vlan/port_move.h"
-#include "vlan/walk_column.h"
 
 namespace tarnwick {
 namespace {
@@ -32,14 +31,6 @@ private:
 constexpr std::string_view kNoShownVlan =
     "请先双击VLAN列表，显示端口所在VLAN的接口列表，未做任何修改!";
 
-// The interface list holds ports as "%d"; anything else is no port.
-int PortNumber(const std::string& portText) {
-    int port = 0;
-    const auto [end, error] =
-        std::from_chars(portText.data(), portText.data() + portText.size(), port);
-    return error == std::errc{} && end == portText.data() + portText.size() ? port : 0;
-}
-
 // The list's one selected row; nothing unless exactly one row is selected.
 std::optional<int> SingleSelectedRow(const ReportList& list) {
     if (list.SelectedCount() != 1) {
@@ -64,26 +55,18 @@ void MainDialogLogic::ReadDevice() {
     m_state.tablesFromText = m_state.settings.ipAddress;
     m_ports.vlanList.DeleteAllItems();
     const BusyScope busy(m_state.busy, m_ports.cursor);
-    for (const ColumnWalk& walk : kColumnWalks) {
-        (m_state.tables.*walk.table).clear();
-    }
-    for (const ColumnWalk& walk : kColumnWalks) {
-        WalkColumn(m_ports.snmp, m_ports.messages, m_state.settings, walk.request,
-                   m_state.tables.*walk.table, walk.failureMessage);
-    }
+    ReadColumns(m_ports.snmp, m_state.settings, m_state.tables, kEveryColumn,
+                ShowingFailures(m_ports.messages));
     if (!m_state.tables.vlanIdTable.empty()) {
         FillVlanList();
     }
 }
 
 void MainDialogLogic::FillVlanList() {
-    const WalkTable& ids = m_state.tables.vlanIdTable;
-    const WalkTable& names = m_state.tables.vlanNameTable;
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        const auto item = static_cast<int>(i);
-        m_ports.vlanList.InsertItem(item, ids[i]);
-        // The name walk may have failed or ended early: such VLANs show no name.
-        m_ports.vlanList.SetItemText(item, 1, i < names.size() ? names[i] : std::string());
+    int item = 0;
+    for (const Vlan& vlan : VlansOf(m_state.tables)) {
+        m_ports.vlanList.InsertItem(item, vlan.id);
+        m_ports.vlanList.SetItemText(item++, 1, vlan.name.value_or(""));
     }
 }
 
@@ -125,11 +108,12 @@ void MainDialogLogic::OnDblclkInterfaceList() {
     if (!selected) {
         return;
     }
-    const WalkTable& ids = m_state.tables.vlanIdTable;
-    const WalkTable& names = m_state.tables.vlanNameTable;
+    // A VLAN without a name is not offered.
     std::vector<std::string> entries;
-    for (std::size_t i = 0; i < ids.size() && i < names.size(); ++i) {
-        entries.push_back(ids[i] + "/" + names[i]);
+    for (const Vlan& vlan : VlansOf(m_state.tables)) {
+        if (vlan.name) {
+            entries.push_back(vlan.id + "/" + *vlan.name);
+        }
     }
     const std::string chosen = m_ports.vlanSelection.Choose(entries);
     if (!chosen.empty()) {
@@ -151,7 +135,8 @@ void MainDialogLogic::ChangePortVlan(const std::string& portText, const std::str
     if (!SettingsNameTheTablesSwitch()) {
         return;
     }
-    const int port = PortNumber(portText);
+    // The interface list holds ports as "%d"; anything else is no port.
+    const int port = ParseDecimal<int>(portText).value_or(0);
     const std::span<const int> ports(&port, 1);
     const PlannedMove plan =
         PlanPortMove(m_ports.snmp, m_state.settings, *m_state.shownVlan, newVlanId, ports);
@@ -178,11 +163,9 @@ bool MainDialogLogic::SettingsNameTheTablesSwitch() {
 }
 
 void MainDialogLogic::RereadVlanPorts() {
-    const ColumnWalk& walk = ColumnWalkOf(&VlanTables::vlanPortsTable);
-    WalkTable& table = m_state.tables.*walk.table;
-    table.clear();
-    WalkColumn(m_ports.snmp, m_ports.messages, m_state.settings, walk.request, table,
-               walk.failureMessage);
+    const Column vlanPorts = &VlanTables::vlanPortsTable;
+    ReadColumns(m_ports.snmp, m_state.settings, m_state.tables, {&vlanPorts, 1},
+                ShowingFailures(m_ports.messages));
 }
 
 void MainDialogLogic::OnWriteFlash() {

@@ -11,6 +11,7 @@
 #include "vlan/member_ports.h"
 #include "vlan/save_configuration.h"
 #include "vlan/vlan_tables.h"
+#include "vlan/walk_column.h"
 
 namespace tarnwick {
 

@@ -1,4 +1,4 @@
-// A VLAN's member ports and a port's VLANs, from the walked tables.
+// The VLAN list, a VLAN's member ports and a port's VLANs, from the walked tables.
 #include "vlan/member_ports.h"
 
 #include <algorithm>
@@ -12,38 +12,41 @@ namespace {
 
 using RowIndexes = std::vector<std::size_t>;
 
-// For each wanted ID, the rows that hold its key, in table order, each row once. A row holds the
-// key of ID v exactly when, behind some occurrence of the column + ".", v and then "-" follow;
-// so only IDs that end at one of the dashes there, and are no longer than the longest wanted
-// one, need looking up.
+// For each wanted ID, the rows of its instance, in table order. A row's OID names one instance,
+// so one lookup per row finds the only ID it can belong to.
 std::unordered_map<std::string_view, RowIndexes> RowsOfVlans(const WalkTable& vlanPortsTable,
                                                              std::span<const std::string> vlanIds) {
     std::unordered_map<std::string_view, RowIndexes> rows;
-    std::size_t longest = 0;
     for (const std::string& id : vlanIds) {
         rows.try_emplace(id);
-        longest = std::max(longest, id.size());
     }
     const std::string prefix = std::string(kVlanPortsColumn) + ".";
     for (std::size_t i = 0; i < vlanPortsTable.size(); ++i) {
-        const std::string_view row = vlanPortsTable[i];
-        for (std::size_t at = row.find(prefix); at != std::string_view::npos;
-             at = row.find(prefix, at + 1)) {
-            const std::size_t idStart = at + prefix.size();
-            for (std::size_t dash = row.find('-', idStart);
-                 dash != std::string_view::npos && dash - idStart <= longest;
-                 dash = row.find('-', dash + 1)) {
-                const auto found = rows.find(row.substr(idStart, dash - idStart));
-                if (found != rows.end() && (found->second.empty() || found->second.back() != i)) {
-                    found->second.push_back(i);
-                }
-            }
+        const std::string_view oid = WalkRowOid(vlanPortsTable[i]);
+        if (!oid.starts_with(prefix)) {
+            continue;
+        }
+        const auto found = rows.find(oid.substr(prefix.size()));
+        if (found != rows.end() &&
+            IsRowOfInstance(vlanPortsTable[i], found->first, kVlanPortsColumn)) {
+            found->second.push_back(i);
         }
     }
     return rows;
 }
 
 }  // namespace
+
+std::vector<Vlan> VlansOf(const VlanTables& tables) {
+    const WalkTable& names = tables.vlanNameTable;
+    std::vector<Vlan> vlans;
+    vlans.reserve(tables.vlanIdTable.size());
+    for (const std::string& id : tables.vlanIdTable) {
+        const std::size_t i = vlans.size();
+        vlans.push_back({id, i < names.size() ? std::optional(names[i]) : std::nullopt});
+    }
+    return vlans;
+}
 
 std::vector<MemberPort> MemberPorts(const VlanTables& tables, std::string_view vlanId) {
     const std::string id(vlanId);

@@ -1,5 +1,5 @@
-// A VLAN's member ports with their interface index and name, and the VLANs a port belongs to,
-// from the walked tables alone: what the member view lists and a port move reports.
+// What the walked tables say about the VLANs: the VLAN list, a VLAN's member ports with their
+// interface index and name, and the VLANs a port belongs to.
 #pragma once
 
 #include <optional>
@@ -12,14 +12,21 @@
 
 namespace tarnwick {
 
+// A row of the VLAN list: row i of the ID and of the name column belong together.
+struct Vlan {
+    std::string id;
+    std::optional<std::string> name;  // none when the name walk failed or ended before it
+};
+std::vector<Vlan> VlansOf(const VlanTables& tables);
+
 struct MemberPort {
     int port = 0;
     std::optional<std::string> ifIndex;  // none when the port has no port-to-ifIndex row
     std::optional<std::string> ifName;   // none without an ifIndex, or without its ifName row
 };
 
-// Every vlanPortsTable row that holds the VLAN's key (its VlanPorts OID + "." + ID + "-",
-// anywhere in the row) is decoded, in table order; the ID is used as given, untrimmed.
+// Every vlanPortsTable row of the VLAN's instance (IsRowOfInstance) is decoded, in table order;
+// the ID is used as given, untrimmed.
 std::vector<MemberPort> MemberPorts(const VlanTables& tables, std::string_view vlanId);
 // The same for many VLANs at once, one list per ID in the order given, with one pass over the
 // tables: the inventory of a switch with thousands of VLANs.

@@ -9,6 +9,10 @@
 
 namespace tarnwick {
 
+// The last port a walked bitmap can hold: the value arrives whole in one UDP datagram, so it
+// has fewer than 65536 octets. The decoding itself reads bitmaps of any length.
+inline constexpr int kLastPort = 65535 * 8;
+
 struct BitPosition {
     std::size_t octet;
     std::uint8_t mask;

@@ -25,43 +25,53 @@ struct VlanTables {
     WalkTable portIfIndexTable;
 };
 
-// One walked column: where its rows go, in which form, and what a failed walk says.
+// One of the tables, named by its member.
+using Column = WalkTable VlanTables::*;
+
+// One walked column: where its rows go, in which form, what a failed walk says, and what a
+// progress report calls it.
 struct ColumnWalk {
-    WalkTable VlanTables::*table;
+    Column table;
     WalkRequest request;
     std::string_view failureMessage;
+    std::string_view name;
 };
 
 // In read order.
-inline const std::array<ColumnWalk, 6> kColumnWalks = {{
+inline constexpr std::array<ColumnWalk, 6> kColumnWalks = {{
     {&VlanTables::ifIndexTable,
      {kIfIndexColumn, RowForm::Value, OctetForm::Auto},
-     "读取if信息失败，请检查IP地址或共同体名!"},
+     "读取if信息失败，请检查IP地址或共同体名!",
+     "ifIndex"},
     {&VlanTables::ifNameTable,
      {kIfNameColumn, RowForm::WalkRow, OctetForm::Auto},
-     "读取ifName信息失败，请检查IP地址或共同体名!"},
+     "读取ifName信息失败，请检查IP地址或共同体名!",
+     "ifName"},
     {&VlanTables::vlanIdTable,
      {kVlanIdColumn, RowForm::Value, OctetForm::Auto},
-     "读取Vlan信息失败，请检查IP地址或共同体名!"},
+     "读取Vlan信息失败，请检查IP地址或共同体名!",
+     "VLAN IDs"},
     {&VlanTables::vlanNameTable,
      {kVlanNameColumn, RowForm::Value, OctetForm::Auto},
-     "读取VlanName信息失败，请检查IP地址或共同体名!"},
+     "读取VlanName信息失败，请检查IP地址或共同体名!",
+     "VLAN names"},
     {&VlanTables::vlanPortsTable,
      {kVlanPortsColumn, RowForm::WalkRow, OctetForm::HexDump},
-     "读取VlanPorts信息失败，请检查IP地址或共同体名!"},
+     "读取VlanPorts信息失败，请检查IP地址或共同体名!",
+     "VlanPorts"},
     {&VlanTables::portIfIndexTable,
      {kPortIfIndexColumn, RowForm::WalkRow, OctetForm::Auto},
-     "读PortIfIndex取信息失败，请检查IP地址或共同体名!"},
+     "读PortIfIndex取信息失败，请检查IP地址或共同体名!",
+     "port ifIndex"},
 }};
 
-// The walk of the column that fills the table.
-inline const ColumnWalk& ColumnWalkOf(WalkTable VlanTables::*table) {
-    for (const ColumnWalk& walk : kColumnWalks) {
-        if (walk.table == table) {
-            return walk;
-        }
+// Every column, in read order: what the window's Read walks.
+inline constexpr std::array<Column, kColumnWalks.size()> kEveryColumn = [] {
+    std::array<Column, kColumnWalks.size()> columns{};
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        columns[i] = kColumnWalks[i].table;
     }
-    return kColumnWalks.front();  // not reached: every table has its walk
-}
+    return columns;
+}();
 
 }  // namespace tarnwick

@@ -1,17 +1,48 @@
-// A column walk that reports its own failure in a message box.
+// Reading columns into the tables, and what each walk ended with.
 #include "vlan/walk_column.h"
 
+#include <algorithm>
 #include <string>
 
 namespace tarnwick {
 
-void WalkColumn(SnmpAgent& snmp, MessageBox& messages, const DeviceSettings& settings,
-                const WalkRequest& request, WalkTable& table, std::string_view failureMessage) {
-    const WalkOutcome outcome = snmp.Walk(settings, request, table);
-    if (outcome.end == WalkOutcome::End::Complete) {
-        return;
+ColumnOutcome WalkColumn(SnmpAgent& snmp, const DeviceSettings& settings, const ColumnWalk& walk,
+                         VlanTables& tables) {
+    WalkTable& table = tables.*walk.table;
+    const std::size_t before = table.size();
+    WalkOutcome outcome = snmp.Walk(settings, walk.request, table);
+    return {&walk, table.size() - before, std::move(outcome)};
+}
+
+std::vector<ColumnOutcome> ReadColumns(SnmpAgent& snmp, const DeviceSettings& settings,
+                                       VlanTables& tables, std::span<const Column> wanted,
+                                       const ReadProgress& progress) {
+    // Every table is empty before the first walk: none holds rows of another read meanwhile.
+    for (const Column column : wanted) {
+        (tables.*column).clear();
     }
-    messages.Show(std::string(failureMessage));
+    std::vector<ColumnOutcome> outcomes;
+    for (const ColumnWalk& walk : kColumnWalks) {
+        if (std::find(wanted.begin(), wanted.end(), walk.table) == wanted.end()) {
+            continue;
+        }
+        if (progress.walking) {
+            progress.walking(walk, outcomes.size() + 1, wanted.size());
+        }
+        outcomes.push_back(WalkColumn(snmp, settings, walk, tables));
+        if (progress.walked) {
+            progress.walked(outcomes.back());
+        }
+    }
+    return outcomes;
+}
+
+ReadProgress ShowingFailures(MessageBox& messages) {
+    return {.walking = {}, .walked = [&messages](const ColumnOutcome& outcome) {
+                if (outcome.Failed()) {
+                    messages.Show(std::string(outcome.walk->failureMessage));
+                }
+            }};
 }
 
 }  // namespace tarnwick

@@ -1,17 +1,43 @@
-// A column walk that reports its own failure in a message box.
+// Reading columns into the tables and saying how each walk ended; the front ends show it.
 #pragma once
 
-#include <string_view>
+#include <cstddef>
+#include <functional>
+#include <span>
+#include <vector>
 
 #include "snmp/snmp_agent.h"
 #include "vlan/dialog_ports.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 
-// Appends the column's rows to the table. When the walk ends other than by leaving the column
-// (a request keeps failing, a broken answer, too many rows), the failure message is shown once:
-// a partial read is never silent. The rows stored so far stay.
-void WalkColumn(SnmpAgent& snmp, MessageBox& messages, const DeviceSettings& settings,
-                const WalkRequest& request, WalkTable& table, std::string_view failureMessage);
+// One column's walk: the column, the rows it stored, and how it ended (left the column, failed
+// at once, gave up at the resend bound, a broken answer, too many rows).
+struct ColumnOutcome {
+    const ColumnWalk* walk = nullptr;
+    std::size_t rows = 0;
+    WalkOutcome outcome;
+    bool Failed() const { return outcome.end != WalkOutcome::End::Complete; }
+};
+
+// Told before each walk (step 1 of steps first), and as soon as each walk has ended.
+struct ReadProgress {
+    std::function<void(const ColumnWalk& walk, std::size_t step, std::size_t steps)> walking;
+    std::function<void(const ColumnOutcome& outcome)> walked;
+};
+
+// Appends the column's rows to its table; a failed walk keeps the rows stored so far.
+ColumnOutcome WalkColumn(SnmpAgent& snmp, const DeviceSettings& settings, const ColumnWalk& walk,
+                         VlanTables& tables);
+
+// Empties the wanted columns' tables, then walks them one after the other in read order.
+std::vector<ColumnOutcome> ReadColumns(SnmpAgent& snmp, const DeviceSettings& settings,
+                                       VlanTables& tables, std::span<const Column> wanted,
+                                       const ReadProgress& progress = {});
+
+// Shows each failed walk's message once, as soon as the walk has ended: a partial read is never
+// silent, in the window or in the shell.
+ReadProgress ShowingFailures(MessageBox& messages);
 
 }  // namespace tarnwick

@@ -14,6 +14,7 @@
 #include "snmp/net_snmp_agent.h"
 #include "snmp/snmp_library.h"
 #include "tests/support/simulated_switch.h"
+#include "vlan/vlan_tables.h"
 
 extern char** environ;
 
@@ -22,7 +23,6 @@ namespace {
 
 using test::SimulatedSwitch;
 
-constexpr std::string_view kPortIfIndex = "1.3.6.1.4.1.2011.2.23.1.18.4.5.1.3";
 constexpr std::size_t kRows = 4096;
 constexpr int kIterations = 3;
 constexpr const char* kOurs = "NetSnmpAgentWalk";
@@ -38,7 +38,7 @@ void NetSnmpAgentWalk(benchmark::State& state) {
     for (auto _ : state) {
         WalkTable table;
         table.reserve(kRows);
-        const auto outcome = snmp.Walk(settings, {kPortIfIndex}, table);
+        const auto outcome = snmp.Walk(settings, {kPortIfIndexColumn}, table);
         if (outcome.end != WalkOutcome::End::Complete || table.size() != kRows) {
             state.SkipWithError("the walk did not return every row");
             return;
@@ -55,7 +55,7 @@ int RunSnmpwalk(const std::string& target) {
     if (out < 0) {
         return -1;
     }
-    const std::string oid(kPortIfIndex);
+    const std::string oid(kPortIfIndexColumn);
     const char* argv[] = {"snmpwalk", "-v1", "-c", "public",       "-On",       "-Oq",  "-t",
                           "2",        "-r",  "1",  target.c_str(), oid.c_str(), nullptr};
     posix_spawn_file_actions_t actions;

@@ -12,17 +12,17 @@
 #include <string>
 
 #include "tests/support/raw_snmp.h"
-#include "tests/support/simulated_switch.h"
+#include "tests/support/start_switch.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 namespace {
 
 using namespace std::chrono_literals;
 using test::SimulatedSwitch;
+using test::StartSwitch;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
-
-const std::string kVlanPorts = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3.";
 
 struct CliRun {
     int exitCode = -1;
@@ -43,18 +43,14 @@ CliRun RunCli(const std::string& address, QStringList arguments) {
             process.readAllStandardError().toStdString()};
 }
 
-std::unique_ptr<SimulatedSwitch> StartSwitch(SimulatedSwitch::Variant variant) {
-    std::string error;
-    auto agent = SimulatedSwitch::Start(variant, &error);
-    EXPECT_NE(agent, nullptr) << error;
-    return agent;
-}
-
 // The VLAN's bitmap as the switch holds it, two upper-case hex digits per octet.
 std::string BitmapOnSwitch(const SimulatedSwitch& agent, int vlan) {
-    const auto answer = test::Exchange(
-        agent.Port(), {test::PduType::Get, "public", kVlanPorts + std::to_string(vlan), {}},
-        2000ms);
+    const auto answer = test::Exchange(agent.Port(),
+                                       {test::PduType::Get,
+                                        "public",
+                                        std::string(kVlanPortsColumn) + "." + std::to_string(vlan),
+                                        {}},
+                                       2000ms);
     std::string hex;
     for (const std::uint8_t octet : answer.response.value.bytes) {
         hex += "0123456789ABCDEF"[octet >> 4];

@@ -19,7 +19,8 @@
 
 #include "snmp/net_snmp_agent.h"
 #include "snmp/snmp_library.h"
-#include "tests/support/simulated_switch.h"
+#include "tests/support/start_switch.h"
+#include "vlan/vlan_tables.h"
 
 extern char** environ;
 
@@ -54,8 +55,6 @@ namespace fs = std::filesystem;
 using test::SimulatedSwitch;
 
 constexpr std::string_view kChildFlag = "--isolated-child=";
-constexpr std::string_view kVlanName = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.2";
-constexpr std::string_view kVlanPorts = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3";
 constexpr unsigned kChildAlarmSeconds = 60;
 
 // The child: everything the library does, from start-up to exit, under the poisoned
@@ -72,11 +71,11 @@ int RunIsolatedChild(const std::string& address) {
     settings.timeout = 1000;
     NetSnmpAgent snmp;
     WalkTable vlanNames;
-    const auto walk = snmp.Walk(settings, {kVlanName}, vlanNames);
-    const auto set = snmp.Set(settings, std::string(kVlanPorts) + ".100",
+    const auto walk = snmp.Walk(settings, {kVlanNameColumn}, vlanNames);
+    const auto set = snmp.Set(settings, std::string(kVlanPortsColumn) + ".100",
                               OctetString{std::string("\x00\x00\x00\xFF\xFF\x00", 6)});
     WalkTable ports;
-    snmp.Walk(settings, {kVlanPorts, RowForm::WalkRow, OctetForm::HexDump}, ports);
+    snmp.Walk(settings, {kVlanPortsColumn, RowForm::WalkRow, OctetForm::HexDump}, ports);
 
     g_recordGetenv = false;
     int failures = 0;
@@ -249,9 +248,8 @@ ChildResult RunChild(const PoisonedPlaces& places, const fs::path& outputDir,
 }
 
 TEST(SnmpLibraryIsolation, PoisonedEnvironmentChangesNothing) {
-    std::string error;
-    const auto sim = SimulatedSwitch::Start(SimulatedSwitch::Variant::Standard, &error);
-    ASSERT_TRUE(sim) << error;
+    const auto sim = test::StartSwitch(SimulatedSwitch::Variant::Standard);
+    ASSERT_TRUE(sim);
     const PoisonedPlaces places;
     const PoisonedPlaces output;  // stdout and stderr of the child, outside the watched tree
     const auto before = Snapshot(places.Root());

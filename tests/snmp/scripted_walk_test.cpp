@@ -8,6 +8,8 @@
 #include "snmp/net_snmp_values.h"
 #include "snmp/snmp_library.h"
 #include "tests/snmp/scripted_agent.h"
+#include "tests/support/simulated_switch.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 namespace {
@@ -19,7 +21,6 @@ using test::ScriptedAnswer;
 using test::SubIds;
 using End = WalkOutcome::End;
 
-constexpr std::string_view kIfIndex = "1.3.6.1.2.1.2.2.1.1";
 constexpr int kGenErr = 5;
 constexpr int kNoSuchName = 2;
 
@@ -49,6 +50,10 @@ protected:
     WalkTable m_table;
 };
 
+std::string IfIndexOf(int instance) {
+    return std::string(kIfIndexColumn) + "." + std::to_string(instance);
+}
+
 ScriptedAnswer Row(std::string_view oid, std::string value) {
     return {false, 0, Oid(oid), std::move(value)};
 }
@@ -71,17 +76,18 @@ ScriptedAgent::Script Successors(std::map<SubIds, ScriptedAnswer> next) {
 
 TEST_F(ScriptedWalk, ColumnTenAfterColumnOneCountsAsInside) {
     ScriptedAgent agent(Successors({
-        {Oid(kIfIndex), Row("1.3.6.1.2.1.2.2.1.1.1", "one")},
-        {Oid("1.3.6.1.2.1.2.2.1.1.1"), Row("1.3.6.1.2.1.2.2.1.10.1", "ten")},
-        {Oid("1.3.6.1.2.1.2.2.1.10.1"), Row("1.3.6.1.2.1.31.1.1.1.1.1", "next table")},
+        {Oid(kIfIndexColumn), Row(IfIndexOf(1), "one")},
+        {Oid(IfIndexOf(1)), Row("1.3.6.1.2.1.2.2.1.10.1", "ten")},
+        {Oid("1.3.6.1.2.1.2.2.1.10.1"), Row(std::string(kIfNameColumn) + ".1", "next table")},
     }));
-    const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndex, RowForm::WalkRow}, m_table);
+    const auto outcome =
+        m_snmp.Walk(SettingsFor(agent), {kIfIndexColumn, RowForm::WalkRow}, m_table);
     EXPECT_EQ(outcome.end, End::Complete);
-    EXPECT_EQ(m_table, (WalkTable{"1.3.6.1.2.1.2.2.1.1.1-one", "1.3.6.1.2.1.2.2.1.10.1-ten"}));
+    EXPECT_EQ(m_table, (WalkTable{IfIndexOf(1) + "-one", "1.3.6.1.2.1.2.2.1.10.1-ten"}));
 }
 
 TEST_F(ScriptedWalk, BrokenAnswersEndTheWalkAsAFailure) {
-    const ScriptedAnswer five = Row("1.3.6.1.2.1.2.2.1.1.5", "5");
+    const ScriptedAnswer five = Row(IfIndexOf(5), "5");
     const ScriptedAnswer noBinding{false, 0, {}, {}, true};
     struct Case {
         const char* name;
@@ -91,7 +97,7 @@ TEST_F(ScriptedWalk, BrokenAnswersEndTheWalkAsAFailure) {
     };
     const Case cases[] = {
         {"repeats the OID", five, five, SNMPERR_OID_NONINCREASING, {"5"}},
-        {"goes back", five, Row("1.3.6.1.2.1.2.2.1.1.3", "3"), SNMPERR_OID_NONINCREASING, {"5"}},
+        {"goes back", five, Row(IfIndexOf(3), "3"), SNMPERR_OID_NONINCREASING, {"5"}},
         {"no binding", five, noBinding, SNMPERR_NO_VARS, {"5"}},
         {"no binding at first", noBinding, five, SNMPERR_NO_VARS, {}},
     };
@@ -99,7 +105,7 @@ TEST_F(ScriptedWalk, BrokenAnswersEndTheWalkAsAFailure) {
         ScriptedAgent agent(
             [&c](int number, const ReceivedRequest&) { return number == 0 ? c.first : c.second; });
         WalkTable table;
-        const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndex}, table);
+        const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndexColumn}, table);
         EXPECT_EQ(outcome.end, End::BadAnswer) << c.name;
         EXPECT_EQ(outcome.status.code, c.code) << c.name;
         EXPECT_EQ(table, c.rows) << c.name;
@@ -112,15 +118,17 @@ TEST_F(ScriptedWalk, RowBoundEndsOnlyAColumnThatGoesOnPastIt) {
     for (const std::size_t last : {bound, 2 * bound}) {
         // Instance n answers n + 1, up to the last instance, then the next column's first.
         ScriptedAgent agent([last](int, const ReceivedRequest& request) {
-            const std::size_t next = request.oid == Oid(kIfIndex) ? 1 : request.oid.back() + 1u;
-            return next > last ? Row("1.3.6.1.2.1.2.2.1.2.1", "next column")
-                               : Row(std::string(kIfIndex) + "." + std::to_string(next), "x");
+            const std::size_t next =
+                request.oid == Oid(kIfIndexColumn) ? 1 : request.oid.back() + 1u;
+            return next > last ? Row(std::string(test::kIfDescrColumn) + ".1", "next column")
+                               : Row(std::string(kIfIndexColumn) + "." + std::to_string(next), "x");
         });
         WalkTable table;
-        const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndex, RowForm::WalkRow}, table);
+        const auto outcome =
+            m_snmp.Walk(SettingsFor(agent), {kIfIndexColumn, RowForm::WalkRow}, table);
         EXPECT_EQ(outcome.end, last == bound ? End::Complete : End::TooManyRows) << last;
         ASSERT_EQ(table.size(), bound);
-        EXPECT_EQ(table.back(), std::string(kIfIndex) + ".65536-x");
+        EXPECT_EQ(table.back(), std::string(kIfIndexColumn) + ".65536-x");
         EXPECT_EQ(agent.Requests().size(), bound + 1);
     }
 }
@@ -128,20 +136,20 @@ TEST_F(ScriptedWalk, RowBoundEndsOnlyAColumnThatGoesOnPastIt) {
 TEST_F(ScriptedWalk, StopsResendingAfterTheBound) {
     // Two rows, then no answer for the third request.
     ScriptedAgent agent([](int, const ReceivedRequest& request) {
-        if (request.oid == Oid(kIfIndex)) {
-            return Row("1.3.6.1.2.1.2.2.1.1.1", "1");
+        if (request.oid == Oid(kIfIndexColumn)) {
+            return Row(IfIndexOf(1), "1");
         }
-        if (request.oid == Oid("1.3.6.1.2.1.2.2.1.1.1")) {
-            return Row("1.3.6.1.2.1.2.2.1.1.2", "2");
+        if (request.oid == Oid(IfIndexOf(1))) {
+            return Row(IfIndexOf(2), "2");
         }
         return Silence();
     });
-    const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndex}, m_table);
+    const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndexColumn}, m_table);
     EXPECT_EQ(outcome.end, End::GaveUpMidWalk);
     EXPECT_EQ(outcome.status.code, SNMPERR_TIMEOUT);
     EXPECT_EQ(outcome.status.text, "Timeout");
     EXPECT_EQ(m_table, (WalkTable{"1", "2"}));
-    EXPECT_EQ(RequestsFor(agent, Oid("1.3.6.1.2.1.2.2.1.1.2")), 1 + NetSnmpAgent::kMidWalkResends);
+    EXPECT_EQ(RequestsFor(agent, Oid(IfIndexOf(2))), 1 + NetSnmpAgent::kMidWalkResends);
     // Each request goes out twice: the session's one retry.
     EXPECT_EQ(agent.Requests().size(), 2u + 2u * (1 + NetSnmpAgent::kMidWalkResends));
 }
@@ -163,22 +171,21 @@ TEST_F(ScriptedWalk, ErrorStatusesInMidWalk) {
         {"noSuchName ends quietly", 0, -1, End::Complete, 0, {"a", "b"}},
     };
     for (const auto& c : cases) {
-        ScriptedAgent agent(
-            [&c, seen = std::map<SubIds, int>{}](int, const ReceivedRequest& request) mutable {
-                const int count = seen[request.oid]++;
-                if (request.oid == Oid(kIfIndex)) {
-                    return Row("1.3.6.1.2.1.2.2.1.1.1", "a");
-                }
-                if (request.oid == Oid("1.3.6.1.2.1.2.2.1.1.1")) {
-                    return count < c.failuresBeforeSecondRow ? Error(kGenErr)
-                                                             : Row("1.3.6.1.2.1.2.2.1.1.2", "b");
-                }
-                const bool pastTheEnd =
-                    c.failuresAfterSecondRow < 0 || count >= c.failuresAfterSecondRow;
-                return Error(pastTheEnd ? kNoSuchName : kGenErr);
-            });
+        ScriptedAgent agent([&c, seen = std::map<SubIds, int>{}](
+                                int, const ReceivedRequest& request) mutable {
+            const int count = seen[request.oid]++;
+            if (request.oid == Oid(kIfIndexColumn)) {
+                return Row(IfIndexOf(1), "a");
+            }
+            if (request.oid == Oid(IfIndexOf(1))) {
+                return count < c.failuresBeforeSecondRow ? Error(kGenErr) : Row(IfIndexOf(2), "b");
+            }
+            const bool pastTheEnd =
+                c.failuresAfterSecondRow < 0 || count >= c.failuresAfterSecondRow;
+            return Error(pastTheEnd ? kNoSuchName : kGenErr);
+        });
         WalkTable table;
-        const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndex}, table);
+        const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndexColumn}, table);
         EXPECT_EQ(outcome.end, c.end) << c.name;
         EXPECT_EQ(outcome.status.code, c.code) << c.name;
         EXPECT_EQ(table, c.rows) << c.name;
@@ -188,7 +195,7 @@ TEST_F(ScriptedWalk, ErrorStatusesInMidWalk) {
 TEST_F(ScriptedWalk, FirstRequestErrorStoresNothing) {
     ScriptedAgent agent([](int, const ReceivedRequest&) { return Error(kGenErr); });
     m_table = {"kept"};
-    const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndex}, m_table);
+    const auto outcome = m_snmp.Walk(SettingsFor(agent), {kIfIndexColumn}, m_table);
     EXPECT_EQ(outcome.end, End::FirstRequestFailed);
     EXPECT_EQ(outcome.status.code, kGenErr);
     EXPECT_EQ(outcome.status.text, "(genError) A general failure occured");
@@ -197,18 +204,17 @@ TEST_F(ScriptedWalk, FirstRequestErrorStoresNothing) {
 }
 
 TEST_F(ScriptedWalk, MalformedAddressSendsNothing) {
-    ScriptedAgent agent(
-        [](int, const ReceivedRequest&) { return Row("1.3.6.1.2.1.2.2.1.1.1", "x"); });
+    ScriptedAgent agent([](int, const ReceivedRequest&) { return Row(IfIndexOf(1), "x"); });
     DeviceSettings settings = SettingsFor(agent);
     // inet_aton() reads "127.1" as 127.0.0.1, so without our own parsing this would reach the
     // agent.
     settings.ipAddress = "127.1" + agent.Address().substr(agent.Address().find(':'));
 
-    const auto walk = m_snmp.Walk(settings, {kIfIndex}, m_table);
+    const auto walk = m_snmp.Walk(settings, {kIfIndexColumn}, m_table);
     EXPECT_EQ(walk.end, End::FirstRequestFailed);
     EXPECT_EQ(walk.status.code, SNMPERR_BAD_ADDRESS);
     EXPECT_EQ(walk.status.text, "Unknown host");
-    const auto set = m_snmp.Set(settings, "1.3.6.1.4.1.2011.2.23.1.9.1.11.0", std::int32_t{1});
+    const auto set = m_snmp.Set(settings, kSaveConfigurationOid, std::int32_t{1});
     EXPECT_EQ(set.outcome, SetOutcome::NotSent);
     EXPECT_EQ(set.status.code, SNMPERR_BAD_ADDRESS);
     EXPECT_TRUE(m_table.empty());
@@ -216,13 +222,14 @@ TEST_F(ScriptedWalk, MalformedAddressSendsNothing) {
 }
 
 TEST_F(ScriptedWalk, TimeoutOutsideTheBoundsSendsNothing) {
-    ScriptedAgent agent([](int, const ReceivedRequest&) { return Row(kIfIndex, "x"); });
+    ScriptedAgent agent([](int, const ReceivedRequest&) { return Row(kIfIndexColumn, "x"); });
     for (const std::int32_t timeout : {0, kMinTimeout - 1, kMaxTimeout + 1, INT32_MAX}) {
         DeviceSettings settings = SettingsFor(agent);
         settings.timeout = timeout;
-        EXPECT_EQ(m_snmp.Walk(settings, {kIfIndex}, m_table).end, End::FirstRequestFailed);
-        EXPECT_EQ(m_snmp.Set(settings, kIfIndex, std::int32_t{1}).outcome, SetOutcome::NotSent);
-        EXPECT_EQ(m_snmp.Get(settings, {std::string(kIfIndex)}).status.code, SNMPERR_RANGE);
+        EXPECT_EQ(m_snmp.Walk(settings, {kIfIndexColumn}, m_table).end, End::FirstRequestFailed);
+        EXPECT_EQ(m_snmp.Set(settings, kIfIndexColumn, std::int32_t{1}).outcome,
+                  SetOutcome::NotSent);
+        EXPECT_EQ(m_snmp.Get(settings, {std::string(kIfIndexColumn)}).status.code, SNMPERR_RANGE);
     }
     EXPECT_TRUE(agent.Requests().empty());
 }
@@ -236,13 +243,13 @@ TEST_F(ScriptedWalk, SetSendsOneExactBindingWithTheWriteCommunity) {
     settings.readCommunity = "reader";
     settings.writeCommunity = "writer";
     const std::string bitmap = "\x00\x01\x00\x00\x80\x00"s;
-    const std::string_view ports = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3.10";
+    const std::string ports = std::string(kVlanPortsColumn) + ".10";
 
     EXPECT_TRUE(m_snmp.Set(settings, ports, OctetString{bitmap}).ok());
     EXPECT_TRUE(m_snmp.Set(settings, ports, OctetString{""}).ok());
-    EXPECT_TRUE(m_snmp.Set(settings, "1.3.6.1.4.1.2011.2.23.1.9.1.11.0", std::int32_t{1}).ok());
+    EXPECT_TRUE(m_snmp.Set(settings, kSaveConfigurationOid, std::int32_t{1}).ok());
     // The echo repeats the OID asked for, which ends the walk after its first request.
-    EXPECT_EQ(m_snmp.Walk(settings, {kIfIndex}, m_table).end, End::BadAnswer);
+    EXPECT_EQ(m_snmp.Walk(settings, {kIfIndexColumn}, m_table).end, End::BadAnswer);
 
     const auto requests = agent.Requests();
     ASSERT_EQ(requests.size(), 4u);

@@ -6,7 +6,8 @@
 #include "snmp/net_snmp_agent.h"
 #include "snmp/net_snmp_values.h"
 #include "snmp/snmp_library.h"
-#include "tests/support/simulated_switch.h"
+#include "tests/support/start_switch.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 namespace {
@@ -15,20 +16,7 @@ using test::SimulatedSwitch;
 using End = WalkOutcome::End;
 using namespace std::string_literals;
 
-constexpr std::string_view kIfIndex = "1.3.6.1.2.1.2.2.1.1";
-constexpr std::string_view kIfName = "1.3.6.1.2.1.31.1.1.1.1";
-constexpr std::string_view kVlanId = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.1";
-constexpr std::string_view kVlanName = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.2";
-constexpr std::string_view kVlanPorts = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3";
-constexpr std::string_view kPortIfIndex = "1.3.6.1.4.1.2011.2.23.1.18.4.5.1.3";
-constexpr std::string_view kSave = "1.3.6.1.4.1.2011.2.23.1.9.1.11.0";
-
-std::unique_ptr<SimulatedSwitch> StartSwitch(SimulatedSwitch::Variant variant) {
-    std::string error;
-    auto sim = SimulatedSwitch::Start(variant, &error);
-    EXPECT_TRUE(sim) << error;
-    return sim;
-}
+using test::StartSwitch;
 
 DeviceSettings SettingsFor(const SimulatedSwitch& sim) {
     DeviceSettings settings;
@@ -83,19 +71,19 @@ protected:
 };
 
 TEST_F(StandardSwitch, RowsInBothForms) {
-    const auto indexes = WalkAll(kIfIndex, RowForm::Value);
+    const auto indexes = WalkAll(kIfIndexColumn, RowForm::Value);
     ASSERT_EQ(indexes.size(), 52u);
     EXPECT_EQ(indexes.front(), "1");
     EXPECT_EQ(indexes.back(), "52");
 
-    const auto names = WalkAll(kIfName, RowForm::WalkRow);
+    const auto names = WalkAll(kIfNameColumn, RowForm::WalkRow);
     ASSERT_EQ(names.size(), 52u);
-    EXPECT_EQ(names[4], "1.3.6.1.2.1.31.1.1.1.1.5-GigabitEthernet0/0/1");
-    EXPECT_EQ(names.back(), "1.3.6.1.2.1.31.1.1.1.1.52-GigabitEthernet0/0/48");
+    EXPECT_EQ(names[4], std::string(kIfNameColumn) + ".5-GigabitEthernet0/0/1");
+    EXPECT_EQ(names.back(), std::string(kIfNameColumn) + ".52-GigabitEthernet0/0/48");
 }
 
 TEST_F(StandardSwitch, InstanceKeysAndValuesWithDashes) {
-    const auto names = WalkAll(kVlanName, RowForm::WalkRow);
+    const auto names = WalkAll(kVlanNameColumn, RowForm::WalkRow);
     ASSERT_EQ(names.size(), 9u);
     struct Case {
         int vlan;
@@ -105,18 +93,19 @@ TEST_F(StandardSwitch, InstanceKeysAndValuesWithDashes) {
         const auto key = "." + std::to_string(c.vlan) + "-";
         const auto rows = RowsWith(names, key);
         ASSERT_EQ(rows.size(), 1u) << key;
-        EXPECT_EQ(rows[0], std::string(kVlanName) + key + std::string(c.name));
+        EXPECT_EQ(rows[0], std::string(kVlanNameColumn) + key + std::string(c.name));
         EXPECT_EQ(ValueOf(rows[0]), c.name);
     }
 }
 
 TEST_F(StandardSwitch, VlanPortsAsHexDumpsWhateverTheirBytes) {
-    const auto key = std::string(kVlanPorts) + ".30-";
-    const auto dumped = RowsWith(WalkAll(kVlanPorts, RowForm::WalkRow, OctetForm::HexDump), key);
+    const auto key = std::string(kVlanPortsColumn) + ".30-";
+    const auto dumped =
+        RowsWith(WalkAll(kVlanPortsColumn, RowForm::WalkRow, OctetForm::HexDump), key);
     ASSERT_EQ(dumped.size(), 1u);
     EXPECT_EQ(ValueOf(dumped[0]), DumpOf("40 20 20 20 20 20 ", "@     "));
 
-    const auto automatic = RowsWith(WalkAll(kVlanPorts, RowForm::WalkRow), key);
+    const auto automatic = RowsWith(WalkAll(kVlanPortsColumn, RowForm::WalkRow), key);
     ASSERT_EQ(automatic.size(), 1u);
     EXPECT_EQ(ValueOf(automatic[0]), "@     ");
 }
@@ -124,7 +113,7 @@ TEST_F(StandardSwitch, VlanPortsAsHexDumpsWhateverTheirBytes) {
 TEST_F(StandardSwitch, TwoWalksWithoutEmptyingAppendTwice) {
     WalkTable table;
     for (int walk = 0; walk < 2; ++walk) {
-        EXPECT_EQ(m_snmp.Walk(m_settings, {kVlanId}, table).end, End::Complete);
+        EXPECT_EQ(m_snmp.Walk(m_settings, {kVlanIdColumn}, table).end, End::Complete);
     }
     EXPECT_EQ(table, (WalkTable{"1", "2", "10", "20", "30", "40", "50", "60", "100", "1", "2", "10",
                                 "20", "30", "40", "50", "60", "100"}));
@@ -132,38 +121,38 @@ TEST_F(StandardSwitch, TwoWalksWithoutEmptyingAppendTwice) {
 
 TEST_F(StandardSwitch, LastColumnEndsAtTheEndOfTheMibView) {
     WalkTable table;
-    const auto outcome = m_snmp.Walk(m_settings, {kPortIfIndex, RowForm::WalkRow}, table);
+    const auto outcome = m_snmp.Walk(m_settings, {kPortIfIndexColumn, RowForm::WalkRow}, table);
     EXPECT_EQ(outcome.end, End::Complete);
     EXPECT_TRUE(outcome.status.ok());
     ASSERT_EQ(table.size(), 48u);
-    EXPECT_EQ(table.back(), std::string(kPortIfIndex) + ".48-52");
+    EXPECT_EQ(table.back(), std::string(kPortIfIndexColumn) + ".48-52");
 }
 
 TEST_F(StandardSwitch, WrongCommunityFailsTheFirstRequest) {
     m_settings.readCommunity = "not-the-community";
     m_settings.timeout = kMinTimeout;
     WalkTable table{"kept"};
-    const auto outcome = m_snmp.Walk(m_settings, {kIfIndex}, table);
+    const auto outcome = m_snmp.Walk(m_settings, {kIfIndexColumn}, table);
     EXPECT_EQ(outcome.end, End::FirstRequestFailed);
     EXPECT_EQ(outcome.status.code, SNMPERR_TIMEOUT);
     EXPECT_EQ(table, WalkTable{"kept"});
 }
 
 TEST_F(StandardSwitch, SetIsReadBack) {
-    const auto vlan2 = std::string(kVlanPorts) + ".2";
+    const auto vlan2 = std::string(kVlanPortsColumn) + ".2";
     const auto before =
-        RowsWith(WalkAll(kVlanPorts, RowForm::WalkRow, OctetForm::HexDump), vlan2 + "-");
+        RowsWith(WalkAll(kVlanPortsColumn, RowForm::WalkRow, OctetForm::HexDump), vlan2 + "-");
     ASSERT_EQ(before.size(), 1u);
 
     const std::string bitmap = "\x00\x01\x00\x00\x80\x00"s;  // ports 9 and 40
     const auto set = m_snmp.Set(m_settings, vlan2, OctetString{bitmap});
     EXPECT_TRUE(set.ok()) << set.status.text;
     const auto after =
-        RowsWith(WalkAll(kVlanPorts, RowForm::WalkRow, OctetForm::HexDump), vlan2 + "-");
+        RowsWith(WalkAll(kVlanPortsColumn, RowForm::WalkRow, OctetForm::HexDump), vlan2 + "-");
     ASSERT_EQ(after.size(), 1u);
     EXPECT_EQ(ValueOf(after[0]), DumpOf("00 01 00 00 80 00 ", "......"));
 
-    EXPECT_TRUE(m_snmp.Set(m_settings, kSave, std::int32_t{1}).ok());
+    EXPECT_TRUE(m_snmp.Set(m_settings, kSaveConfigurationOid, std::int32_t{1}).ok());
     // Put back the data the other tests read: port 9 alone.
     EXPECT_TRUE(m_snmp.Set(m_settings, vlan2, OctetString{"\x00\x01\x00\x00\x00\x00"s}).ok());
 }
@@ -173,13 +162,14 @@ TEST(SimulatedSwitchFailures, RefusedSetCarriesTheLibraryText) {
     const auto sim = StartSwitch(SimulatedSwitch::Variant::RefusingSets);
     ASSERT_TRUE(sim);
     NetSnmpAgent snmp;
-    const auto set = snmp.Set(SettingsFor(*sim), std::string(kVlanPorts) + ".10",
+    const auto set = snmp.Set(SettingsFor(*sim), std::string(kVlanPortsColumn) + ".10",
                               OctetString{"\xFF\x00\x00\x00\x00\x00"s});
     // SNMPv1 has no notWritable: the agent's refusal arrives as noSuchName.
     EXPECT_EQ(set.outcome, SetOutcome::Refused);
     EXPECT_EQ(set.status.code, SNMP_ERR_NOSUCHNAME);
     EXPECT_EQ(set.status.text, "(noSuchName) There is no such variable name in this MIB.");
-    EXPECT_EQ(snmp.Set(SettingsFor(*sim), kSave, std::int32_t{1}).status.code, SNMP_ERR_NOSUCHNAME);
+    EXPECT_EQ(snmp.Set(SettingsFor(*sim), kSaveConfigurationOid, std::int32_t{1}).status.code,
+              SNMP_ERR_NOSUCHNAME);
 }
 
 TEST(SimulatedSwitchFailures, SilentAgentFailsTheFirstRequest) {
@@ -190,12 +180,12 @@ TEST(SimulatedSwitchFailures, SilentAgentFailsTheFirstRequest) {
     settings.timeout = kMinTimeout;
     NetSnmpAgent snmp;
     WalkTable table;
-    const auto outcome = snmp.Walk(settings, {kIfIndex}, table);
+    const auto outcome = snmp.Walk(settings, {kIfIndexColumn}, table);
     EXPECT_EQ(outcome.end, End::FirstRequestFailed);
     EXPECT_EQ(outcome.status.code, SNMPERR_TIMEOUT);
     EXPECT_EQ(outcome.status.text, "Timeout");
     EXPECT_TRUE(table.empty());
-    const auto set = snmp.Set(settings, kSave, std::int32_t{1});
+    const auto set = snmp.Set(settings, kSaveConfigurationOid, std::int32_t{1});
     EXPECT_EQ(set.outcome, SetOutcome::NoResponse);
     EXPECT_EQ(set.status.code, SNMPERR_TIMEOUT);
 }
@@ -208,7 +198,7 @@ TEST(SimulatedSwitchFailures, StallInMidWalkKeepsTheRowsSoFar) {
     settings.timeout = kMinTimeout;
     NetSnmpAgent snmp;
     WalkTable table;
-    const auto outcome = snmp.Walk(settings, {kIfName}, table);
+    const auto outcome = snmp.Walk(settings, {kIfNameColumn}, table);
     EXPECT_EQ(outcome.end, End::GaveUpMidWalk);
     EXPECT_EQ(outcome.status.code, SNMPERR_TIMEOUT);
     EXPECT_EQ(table, (WalkTable{"InLoopBack0", "NULL0", "Vlanif1", "MEth0/0/1"}));

@@ -140,7 +140,7 @@ bool HasExited(pid_t pid) {
 
 // Silent never answers, so it is up once the kernel stops refusing the port.
 bool IsUp(SimulatedSwitch::Variant variant, std::uint16_t port) {
-    const RawRequest sysDescr{PduType::Get, "public", "1.3.6.1.2.1.1.1.0", {}};
+    const RawRequest sysDescr{PduType::Get, "public", std::string(kSysDescr), {}};
     const Outcome outcome = Exchange(port, sysDescr, kProbeWait).outcome;
     if (variant == SimulatedSwitch::Variant::Silent) {
         return outcome == Outcome::NoAnswer;

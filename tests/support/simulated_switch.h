@@ -6,8 +6,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace tarnwick::test {
+
+// Objects it serves beside the columns the product reads (vlan/vlan_tables.h names those).
+inline constexpr std::string_view kSysDescr = "1.3.6.1.2.1.1.1.0";
+inline constexpr std::string_view kIfDescrColumn = "1.3.6.1.2.1.2.2.1.2";
 
 class SimulatedSwitch {
 public:

@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/raw_snmp.h"
+#include "tests/support/start_switch.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick::test {
 namespace {
@@ -23,21 +25,15 @@ using Variant = SimulatedSwitch::Variant;
 
 constexpr auto kWait = 1000ms;
 constexpr std::int64_t kNoSuchName = 2;
-const std::string kIfIndex = "1.3.6.1.2.1.2.2.1.1";
-const std::string kIfDescr = "1.3.6.1.2.1.2.2.1.2";
-const std::string kIfName = "1.3.6.1.2.1.31.1.1.1.1";
-const std::string kVlanId = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.1";
-const std::string kVlanName = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.2";
-const std::string kVlanPorts = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3";
-const std::string kPortIfIndex = "1.3.6.1.4.1.2011.2.23.1.18.4.5.1.3";
-const std::string kSave = "1.3.6.1.4.1.2011.2.23.1.9.1.11.0";
-
-std::unique_ptr<SimulatedSwitch> StartOrFail(Variant variant) {
-    std::string error;
-    auto agent = SimulatedSwitch::Start(variant, &error);
-    EXPECT_NE(agent, nullptr) << error;
-    return agent;
-}
+// The product's OIDs as texts to append an instance to.
+const std::string kIfIndex(kIfIndexColumn);
+const std::string kIfDescr(kIfDescrColumn);
+const std::string kIfName(kIfNameColumn);
+const std::string kVlanId(kVlanIdColumn);
+const std::string kVlanName(kVlanNameColumn);
+const std::string kVlanPorts(kVlanPortsColumn);
+const std::string kPortIfIndex(kPortIfIndexColumn);
+const std::string kSave(kSaveConfigurationOid);
 
 RawExchange Ask(const SimulatedSwitch& agent, PduType type, const std::string& oid,
                 const std::string& community = "public", RawValue value = {}) {
@@ -97,13 +93,13 @@ namespace {
 class LifecycleTest : public ::testing::TestWithParam<Variant> {};
 
 TEST_P(LifecycleTest, StartsAnswersAndStopsWithoutLeftovers) {
-    auto agent = StartOrFail(GetParam());
+    auto agent = StartSwitch(GetParam());
     ASSERT_NE(agent, nullptr);
     const std::uint16_t port = agent->Port();
     EXPECT_EQ(agent->Address(), "127.0.0.1:" + std::to_string(port));
     EXPECT_GE(ProcessesServing(port), 1);
 
-    const RawExchange sysDescr = Ask(*agent, PduType::Get, "1.3.6.1.2.1.1.1.0");
+    const RawExchange sysDescr = Ask(*agent, PduType::Get, std::string(kSysDescr));
     if (GetParam() == Variant::Silent) {
         EXPECT_EQ(sysDescr.outcome, Outcome::NoAnswer);  // not PortClosed: someone listens
     } else {
@@ -160,7 +156,7 @@ void ExpectAll(const SimulatedSwitch& agent, const std::vector<Expected>& cases)
 }
 
 TEST(StandardDataTest, ServesTheAgreedObjectsAndColumnEnds) {
-    auto agent = StartOrFail(Variant::Standard);
+    auto agent = StartSwitch(Variant::Standard);
     ASSERT_NE(agent, nullptr);
     const auto G = PduType::Get;
     const auto N = PduType::GetNext;
@@ -207,13 +203,14 @@ TEST(StandardDataTest, ServesTheAgreedObjectsAndColumnEnds) {
 }
 
 TEST(StandardDataTest, UnknownCommunityGetsNoAnswer) {
-    auto agent = StartOrFail(Variant::Standard);
+    auto agent = StartSwitch(Variant::Standard);
     ASSERT_NE(agent, nullptr);
-    EXPECT_EQ(Ask(*agent, PduType::Get, "1.3.6.1.2.1.1.1.0", "secret").outcome, Outcome::NoAnswer);
+    EXPECT_EQ(Ask(*agent, PduType::Get, std::string(kSysDescr), "secret").outcome,
+              Outcome::NoAnswer);
 }
 
 TEST(StandardDataTest, SetThroughPrivateIsReadBackThroughPublic) {
-    auto agent = StartOrFail(Variant::Standard);
+    auto agent = StartSwitch(Variant::Standard);
     ASSERT_NE(agent, nullptr);
     const std::vector<std::uint8_t> bitmap{0xFE, 0, 0, 0, 0x01, 0};
     const RawExchange set =
@@ -228,7 +225,7 @@ TEST(StandardDataTest, SetThroughPrivateIsReadBackThroughPublic) {
 }
 
 TEST(RefusingSetsTest, VlanPortsButVlan1sAndSaveAreRefusedWithNoSuchNameAndKeepTheirValues) {
-    auto agent = StartOrFail(Variant::RefusingSets);
+    auto agent = StartSwitch(Variant::RefusingSets);
     ASSERT_NE(agent, nullptr);
     const RawExchange ports = Ask(*agent, PduType::Set, kVlanPorts + ".10", "private",
                                   RawValue::Octets({0, 0, 0, 0, 0, 0}));
@@ -254,7 +251,7 @@ TEST(RefusingSetsTest, VlanPortsButVlan1sAndSaveAreRefusedWithNoSuchNameAndKeepT
 }
 
 TEST(StallMidWalkTest, IfNameWalkStallsAtTheFifthRowWhileTheAgentLivesOn) {
-    auto agent = StartOrFail(Variant::StallMidWalk);
+    auto agent = StartSwitch(Variant::StallMidWalk);
     ASSERT_NE(agent, nullptr);
     const RawExchange fourth = Ask(*agent, PduType::GetNext, kIfName + ".3");
     ASSERT_EQ(fourth.outcome, Outcome::Answered);
@@ -267,7 +264,7 @@ TEST(StallMidWalkTest, IfNameWalkStallsAtTheFifthRowWhileTheAgentLivesOn) {
 }
 
 TEST(LargeDataTest, ServesFourThousandRowColumns) {
-    auto agent = StartOrFail(Variant::Large);
+    auto agent = StartSwitch(Variant::Large);
     ASSERT_NE(agent, nullptr);
     const auto G = PduType::Get;
     const auto N = PduType::GetNext;

@@ -11,7 +11,7 @@
 
 #include "snmp/net_snmp_agent.h"
 #include "snmp/snmp_library.h"
-#include "tests/support/simulated_switch.h"
+#include "tests/support/start_switch.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/tarnwick_dlg.h"
 #include "ui/tarnwick_dlg_template.h"
@@ -37,9 +37,8 @@ class SimulatedSwitchDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InitSnmpLibrary();
-        std::string error;
-        m_switch = test::SimulatedSwitch::Start(test::SimulatedSwitch::Variant::Standard, &error);
-        ASSERT_NE(m_switch, nullptr) << error;
+        m_switch = test::StartSwitch(test::SimulatedSwitch::Variant::Standard);
+        ASSERT_NE(m_switch, nullptr);
         m_dialog.Controls()
             .Get<QLineEdit>(kIdIpAddress)
             .setText(QString::fromStdString(m_switch->Address()));

@@ -39,9 +39,9 @@ WalkOutcome CountingAgent::Walk(const DeviceSettings& settings, const WalkReques
     return onWalk ? onWalk(request, table) : WalkOutcome{};
 }
 
-GetResult CountingAgent::Get(const DeviceSettings& settings, const std::vector<std::string>&) {
+GetResult CountingAgent::Get(const DeviceSettings& settings, const std::vector<std::string>& oids) {
     lastSettings = settings;
-    return {{2, "noSuchName"}, 1, {}};
+    return {{}, 0, std::vector<std::string>(oids.size(), std::string(64, '\0'))};
 }
 
 SetResult CountingAgent::Set(const DeviceSettings& settings, std::string_view, const SetValue&) {

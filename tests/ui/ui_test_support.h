@@ -34,7 +34,8 @@ private:
     QTimer m_timer;
 };
 
-// Counts the requests it is sent; walks end as the test says (by default complete and empty).
+// Counts the requests it is sent; walks end as the test says (by default complete and empty), a
+// GET finds 64 zero octets in every instance.
 class CountingAgent final : public SnmpAgent {
 public:
     WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,

@@ -167,20 +167,16 @@ public:
         std::string writeCommunity;
         bool busy;
     };
-    // A confirmed SET of an OCTET STRING changes the instance.
     SetResult Set(const DeviceSettings& settings, std::string_view oid,
                   const SetValue& value) override {
         Note(m_journal, "set " + std::string(oid));
         sets.push_back(
             {std::string(oid), value, settings.writeCommunity, busyFlag != nullptr && *busyFlag});
-        SetResult result;
-        if (!setStatuses.empty()) {
-            result = setStatuses.front();
-            setStatuses.erase(setStatuses.begin());
+        if (setStatuses.empty()) {
+            return {};
         }
-        if (const auto* octets = std::get_if<OctetString>(&value); octets && result.ok()) {
-            instances[std::string(oid)] = octets->octets;
-        }
+        SetResult result = setStatuses.front();
+        setStatuses.erase(setStatuses.begin());
         return result;
     }
 

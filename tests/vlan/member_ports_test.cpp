@@ -16,11 +16,12 @@ std::string Key(const std::string& vlan) {
     return std::string(kVlanPortsColumn) + "." + vlan + "-";
 }
 
-// The rule as the member view states it: every row holding the key anywhere, in table order.
+// The rule as the member view states it: every row whose OID part (up to its first "-") is the
+// VLAN's VlanPorts instance, in table order.
 std::vector<int> PortsHoldingKey(const WalkTable& table, const std::string& vlan) {
     std::vector<int> ports;
     for (const std::string& row : table) {
-        if (row.find(Key(vlan)) != std::string::npos) {
+        if (row.substr(0, row.find('-') + 1) == Key(vlan)) {
             for (const int port : DecodePortBitmap(WalkRowValue(row))) {
                 ports.push_back(port);
             }
@@ -33,7 +34,8 @@ TEST(MemberPortsOfVlans, AgreesWithTheKeyRuleForEveryId) {
     VlanTables tables;
     tables.vlanPortsTable = {
         Key("1") + HexDump("\x01"), Key("10") + HexDump("\x02"), Key("100") + HexDump("\x04"),
-        // The key of VLAN 7 twice in one row, and in the value of VLAN 8's row.
+        // The key of VLAN 7 twice in one row, and in the value of VLAN 8's row: only the OID
+        // counts.
         Key("7") + Key("7") + HexDump("\x08"), Key("8") + "x" + Key("7") + HexDump("\x10"),
         Key("1") + HexDump("\x20"), Key("") + HexDump("\x40"), Key("-5") + HexDump("\x80")};
     const std::vector<std::string> ids = {"1", "10", "100", "7", "8", "", "-5", "1 ", "9", "1"};

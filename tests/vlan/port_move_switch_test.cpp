@@ -9,7 +9,7 @@
 #include "snmp/snmp_library.h"
 #include "tests/snmp/scripted_agent.h"
 #include "tests/support/raw_snmp.h"
-#include "tests/support/simulated_switch.h"
+#include "tests/support/start_switch.h"
 #include "tests/vlan/fakes.h"
 #include "vlan/port_bitmap.h"
 #include "vlan/vlan_tables.h"
@@ -50,20 +50,13 @@ struct Window {
     fakes::FakeDialog dialog;
 };
 
-std::unique_ptr<SimulatedSwitch> StartOrSkip(Variant variant) {
-    std::string error;
-    auto sim = SimulatedSwitch::Start(variant, &error);
-    EXPECT_NE(sim, nullptr) << error;
-    return sim;
-}
-
 TEST(PortMoveOnSwitch, ClearsThePortInTheShownVlanAndSetsItInTheChosenOneOnly) {
     struct Case {
         const char* name;
         int port;
         std::string from, to;
     };
-    auto sim = StartOrSkip(Variant::Standard);
+    auto sim = test::StartSwitch(Variant::Standard);
     ASSERT_NE(sim, nullptr);
     for (const Case& c :
          {Case{"port 8", 8, "1", "20"}, Case{"port 9", 9, "2", "10"},
@@ -86,7 +79,7 @@ TEST(PortMoveOnSwitch, ClearsThePortInTheShownVlanAndSetsItInTheChosenOneOnly) {
 }
 
 TEST(PortMoveOnSwitch, RefusedSetsLeaveThePortWhereItWas) {
-    auto sim = StartOrSkip(Variant::RefusingSets);
+    auto sim = test::StartSwitch(Variant::RefusingSets);
     ASSERT_NE(sim, nullptr);
     struct Case {
         const char* name;
@@ -115,7 +108,7 @@ TEST(PortMoveOnSwitch, RefusedSetsLeaveThePortWhereItWas) {
 }
 
 TEST(PortMoveOnSwitch, KeepsChangesMadeSinceTheReadAndActsOnlyOnTheSwitchReadFrom) {
-    auto sim = StartOrSkip(Variant::Standard);
+    auto sim = test::StartSwitch(Variant::Standard);
     ASSERT_NE(sim, nullptr);
     Window window(*sim, "2");
     const std::string vlan2 = std::string(kVlanPortsColumn) + ".2";
@@ -145,7 +138,7 @@ TEST(PortMoveOnSwitch, KeepsChangesMadeSinceTheReadAndActsOnlyOnTheSwitchReadFro
 // A switch that stops answering after the read: the move sends no SET without the bitmaps, and
 // the view shows what was read back (nothing).
 TEST(PortMoveOnSwitch, SilentAgentGivesOneMessagePerFailedRequest) {
-    auto sim = StartOrSkip(Variant::Silent);
+    auto sim = test::StartSwitch(Variant::Silent);
     ASSERT_NE(sim, nullptr);
     NetSnmpAgent snmp;
     fakes::FakeDialog dialog(nullptr, &snmp);

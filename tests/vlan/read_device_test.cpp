@@ -25,18 +25,22 @@ std::vector<std::string> AllColumns() {
     return oids;
 }
 
+// "<column>.<instance>-<value>", as a walk stores a row.
+std::string Row(std::string_view column, std::string_view instanceAndValue) {
+    return std::string(column) + "." + std::string(instanceAndValue);
+}
+
 // A small switch: two interfaces, VLANs 1 and 10 with names, their bitmaps, two ports.
 void AnswerAsSmallSwitch(FakeSnmpAgent& snmp) {
     snmp.columns[std::string(kIfIndexColumn)] = {{"1", "2"}};
     snmp.columns[std::string(kIfNameColumn)] = {
-        {"1.3.6.1.2.1.31.1.1.1.1.1-GE0/0/1", "1.3.6.1.2.1.31.1.1.1.1.2-GE0/0/2"}};
+        {Row(kIfNameColumn, "1-GE0/0/1"), Row(kIfNameColumn, "2-GE0/0/2")}};
     snmp.columns[std::string(kVlanIdColumn)] = {{"1", "10"}};
     snmp.columns[std::string(kVlanNameColumn)] = {{"default", "office"}};
     snmp.columns[std::string(kVlanPortsColumn)] = {
-        {"1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3.1-  01  .\n",
-         "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3.10-  02  .\n"}};
+        {Row(kVlanPortsColumn, "1-  01  .\n"), Row(kVlanPortsColumn, "10-  02  .\n")}};
     snmp.columns[std::string(kPortIfIndexColumn)] = {
-        {"1.3.6.1.4.1.2011.2.23.1.18.4.5.1.3.1-1", "1.3.6.1.4.1.2011.2.23.1.18.4.5.1.3.2-2"}};
+        {Row(kPortIfIndexColumn, "1-1"), Row(kPortIfIndexColumn, "2-2")}};
 }
 
 using Items = std::vector<std::vector<std::string>>;
@@ -135,9 +139,11 @@ TEST_P(WalkColumnEnds, ShowsTheMessageOnceOnFailureAndKeepsTheRowsSoFar) {
     FakeSnmpAgent snmp(&journal);
     fakes::FakeMessageBox messages(&journal);
     snmp.columns["1.2.3"] = {{"a", "b"}, GetParam().end};
-    WalkTable table = {"before"};
+    VlanTables tables;
+    const WalkTable& table = tables.ifIndexTable = {"before"};
+    const ColumnWalk walk{&VlanTables::ifIndexTable, {"1.2.3"}, "failed", "test column"};
 
-    WalkColumn(snmp, messages, DeviceSettings{}, {"1.2.3"}, table, "failed");
+    ShowingFailures(messages).walked(WalkColumn(snmp, DeviceSettings{}, walk, tables));
 
     EXPECT_EQ(messages.shown.size(), GetParam().messages);
     if (!messages.shown.empty()) {

@@ -1,17 +1,17 @@
-// Every conversion between the logic's byte strings and Qt's texts, in one place.
+// The conversions between the logic's byte strings and Qt's texts: DisplayText, which the shell
+// shares, and LogicText.
 #pragma once
 
 #include <QString>
 #include <string>
-#include <string_view>
+
+#include "snmp/display_text.h"  // DisplayText: the switch's bytes as text
 
 namespace tarnwick {
 
-// UTF-8 when the bytes are valid UTF-8; otherwise GB18030, the superset of the code page the
-// switches' Chinese names are written in (falls back to UTF-8 with replacement characters).
-QString DisplayText(std::string_view bytes);
-
 // The UTF-8 bytes of a text the user typed or a cell shows.
-std::string LogicText(const QString& text);
+inline std::string LogicText(const QString& text) {
+    return text.toStdString();
+}
 
 }  // namespace tarnwick

@@ -1,5 +1,5 @@
-// Every conversion between the logic's byte strings and Qt's texts, in one place.
-#include "ui/framework/text_conversion.h"
+// How a value the switch holds is shown as text.
+#include "snmp/display_text.h"
 
 #include <QByteArrayView>
 #include <QStringDecoder>
@@ -27,10 +27,6 @@ QString DisplayText(std::string_view bytes) {
         }
     }
     return QString::fromUtf8(view);
-}
-
-std::string LogicText(const QString& text) {
-    return text.toStdString();
 }
 
 }  // namespace tarnwick

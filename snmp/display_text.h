@@ -1,0 +1,14 @@
+// How a value the switch holds is shown as text, in the window and in the shell alike.
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+namespace tarnwick {
+
+// UTF-8 when the bytes are valid UTF-8; otherwise GB18030, the superset of the code page the
+// switches' Chinese names are written in (falls back to UTF-8 with replacement characters). The
+// printable form decides text or hex dump in the same order (IsPrintableOctets).
+QString DisplayText(std::string_view bytes);
+
+}  // namespace tarnwick
