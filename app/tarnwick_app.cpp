@@ -3,7 +3,9 @@
 
 #include <memory>
 
+#include "snmp/net_snmp_agent.h"
 #include "snmp/snmp_library.h"
+#include "ui/framework/modal_command.h"
 #include "ui/framework/qt_translations.h"
 #include "ui/program_icon.h"
 #include "ui/tarnwick_dlg.h"
@@ -21,7 +23,9 @@ CTarnwickApp::CTarnwickApp(int& argc, char** argv) : m_application(argc, argv) {
 
 bool CTarnwickApp::InitInstance() {
     InitSnmpLibrary();
-    auto dialog = std::make_unique<CTarnwickDlg>();
+    // While a request waits, the window paints and stays readable, but takes no input.
+    NetSnmpAgent snmp(ServeWindowWhileWaiting);
+    auto dialog = std::make_unique<CTarnwickDlg>(snmp, m_skins);
     dialog->exec();
     dialog.reset();
     return false;

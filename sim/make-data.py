@@ -17,14 +17,23 @@ VLAN_PORTS = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3"
 VLAN_ROW_STATUS = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.4"
 SAVE = "1.3.6.1.4.1.2011.2.23.1.9.1.11.0"
 PORT_IF_INDEX = "1.3.6.1.4.1.2011.2.23.1.18.4.5.1.3"
+# BRIDGE-MIB and Q-BRIDGE-MIB (RFC 4188, RFC 4363), served by the q-bridge variant only.
+BASE_PORT_IF_INDEX = "1.3.6.1.2.1.17.1.4.1.2"
+STATIC_NAME = "1.3.6.1.2.1.17.7.1.4.3.1.1"
+STATIC_EGRESS_PORTS = "1.3.6.1.2.1.17.7.1.4.3.1.2"
+STATIC_FORBIDDEN_PORTS = "1.3.6.1.2.1.17.7.1.4.3.1.3"
+STATIC_UNTAGGED_PORTS = "1.3.6.1.2.1.17.7.1.4.3.1.4"
+STATIC_ROW_STATUS = "1.3.6.1.2.1.17.7.1.4.3.1.5"
+PVID = "1.3.6.1.2.1.17.7.1.4.5.1.1"
 
 COMMUNITIES = ("public", "private")
-VARIANTS = ("standard", "large", "stall-mid-walk", "refusing-sets")
+VARIANTS = ("standard", "large", "stall-mid-walk", "refusing-sets", "q-bridge")
 
 # snmprec type tags
 INTEGER = "2"
 OCTETS = "4"
 COUNTER32 = "65"
+UNSIGNED32 = "66"
 
 STANDARD_PORTS = 48
 BITMAP_OCTETS = 6
@@ -69,9 +78,10 @@ def standard_if_names():
     return names
 
 
-def interface_records(names, if_name_record):
+def interface_records(interfaces, if_name_record):
+    """interfaces: (ifIndex, name) pairs."""
     records = []
-    for index, name in enumerate(names, start=1):
+    for index, name in interfaces:
         records.append((IF_INDEX, index, INTEGER, str(index)))
         records.append((IF_DESCR, index, OCTETS, name))
         records.append(if_name_record(index, name))
@@ -79,11 +89,11 @@ def interface_records(names, if_name_record):
     return records
 
 
-def name_record(vlan, name):
+def name_record(vlan, name, column=VLAN_NAME):
     """Plain text where snmprec can hold it, else hex ("4x")."""
     if name.isascii() and name.decode().isprintable():
-        return (VLAN_NAME, vlan, OCTETS, name.decode())
-    return (VLAN_NAME, vlan, OCTETS + "x", name.hex().upper())
+        return (column, vlan, OCTETS, name.decode())
+    return (column, vlan, OCTETS + "x", name.hex().upper())
 
 
 def vlan_records(vlans, ports_record):
@@ -120,7 +130,7 @@ def stalling_if_name(index, name):
 def switch_records(sys_descr, names, if_name_record, vlans, ports_record, save_record, port_count,
                    port_if_index):
     records = [(SYS_DESCR, None, OCTETS, sys_descr), (SYS_NAME, None, OCTETS, "tarnwick-sim")]
-    records += interface_records(names, if_name_record)
+    records += interface_records(enumerate(names, start=1), if_name_record)
     records += vlan_records(vlans, ports_record)
     records.append(save_record)
     records += [(PORT_IF_INDEX, port, INTEGER, str(port_if_index(port)))
@@ -150,9 +160,58 @@ def large_records():
                           lambda port: port)
 
 
+# The q-bridge switch: 24 bridge ports, bridge port p is ifIndex 1000 + p. Its PortLists have the
+# length the switch gives, 4 octets (one more than 24 ports need), most significant bit first.
+Q_BRIDGE_PORTS = 24
+Q_BRIDGE_PORT_LIST_OCTETS = 4
+Q_BRIDGE_IF_INDEX_BASE = 1000
+# (VLAN, name as octets, egress ports, untagged ports, forbidden ports). Ports 5 and 6 are access
+# ports of 10 and tagged members of the voice VLAN 100; the trunks 23 and 24 are untagged in 1
+# and tagged in several VLANs; VLAN 20 forbids port 8; VLAN 30 is named in UTF-8.
+Q_BRIDGE_VLANS = (
+    (1, b"default", [*range(13, 17), 23, 24], [*range(13, 17), 23, 24], ()),
+    (10, b"office", [*range(1, 9), 23, 24], range(1, 9), ()),
+    (20, b"lab", [*range(9, 13), 23, 24], range(9, 13), (8,)),
+    (30, "访客网络".encode("utf-8"), [*range(17, 23), 24], range(17, 23), ()),
+    (100, b"voice", (5, 6, 23, 24), (), ()),
+)
+# Bridge port -> PVID, the VLAN whose untagged member it is.
+Q_BRIDGE_PVIDS = {port: vlan for vlan, _, _, untagged, _ in Q_BRIDGE_VLANS for port in untagged}
+
+
+def port_list(ports, octets=Q_BRIDGE_PORT_LIST_OCTETS):
+    """PortList (Q-BRIDGE-MIB): most significant bit first, 0x80 of octet 0 is port 1."""
+    data = bytearray(octets)
+    for port in ports:
+        data[(port - 1) // 8] |= 0x80 >> ((port - 1) % 8)
+    return data.hex().upper()
+
+
+def q_bridge_records():
+    ports = range(1, Q_BRIDGE_PORTS + 1)
+    interfaces = [(1, "mgmt0")] + [(Q_BRIDGE_IF_INDEX_BASE + port, "ge-0/0/%d" % port)
+                                   for port in ports]
+    records = [(SYS_DESCR, None, OCTETS, "Tarnwick simulated Q-BRIDGE 24-port switch"),
+               (SYS_NAME, None, OCTETS, "tarnwick-sim-qbridge")]
+    records += interface_records(interfaces, plain_if_name)
+    writable = OCTETS + ":writecache"
+    for vlan, name, egress, untagged, forbidden in Q_BRIDGE_VLANS:
+        records.append(name_record(vlan, name, STATIC_NAME))
+        records.append((STATIC_EGRESS_PORTS, vlan, writable, "hexvalue=" + port_list(egress)))
+        records.append((STATIC_FORBIDDEN_PORTS, vlan, OCTETS + "x", port_list(forbidden)))
+        records.append((STATIC_UNTAGGED_PORTS, vlan, writable, "hexvalue=" + port_list(untagged)))
+        records.append((STATIC_ROW_STATUS, vlan, INTEGER, "1"))
+    for port in ports:
+        records.append((BASE_PORT_IF_INDEX, port, INTEGER, str(Q_BRIDGE_IF_INDEX_BASE + port)))
+        records.append((PVID, port, UNSIGNED32 + ":writecache", "value=%d" % Q_BRIDGE_PVIDS[port]))
+    return records
+
+
 def records_for(variant):
     if variant == "large":
         return large_records()
+    if variant == "q-bridge":
+        return q_bridge_records()
     return standard_records(variant)
 
 

@@ -1,11 +1,36 @@
 // SnmpAgent over Net-SNMP's single-session API: one session per walk, GET or SET, SNMPv1, 1 retry.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <functional>
+#include <optional>
 
 #include "snmp/snmp_agent.h"
 
 namespace tarnwick {
+
+// What the caller does while a request waits for its answer (the window serves its events there,
+// the command line does nothing). It runs on the requesting thread and must not send requests.
+using WhileWaiting = std::function<void()>;
+
+// Calls the "while waiting" callback at most once per slice: while a request waits for its
+// answer, and between the answers of a long walk that never waits a whole slice.
+class WaitSlices {
+public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr std::chrono::milliseconds kSlice{10};
+
+    explicit WaitSlices(WhileWaiting whileWaiting);
+    // How long a wait may block before the callback is due; nothing without a callback.
+    std::optional<Clock::duration> UntilDue() const;
+    // Calls the callback when its slice has run out.
+    void ServeIfDue();
+
+private:
+    WhileWaiting m_whileWaiting;
+    Clock::time_point m_due;
+};
 
 class NetSnmpAgent final : public SnmpAgent {
 public:
@@ -15,11 +40,16 @@ public:
     // answers for ever inside the column from freezing the window and filling the memory.
     static constexpr std::size_t kMaxWalkRows = 65536;
 
+    explicit NetSnmpAgent(WhileWaiting whileWaiting = {});
+
     WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
                      WalkTable& table) override;
     GetResult Get(const DeviceSettings& settings, const std::vector<std::string>& oids) override;
     SetResult Set(const DeviceSettings& settings, std::string_view oid,
                   const SetValue& value) override;
+
+private:
+    WaitSlices m_waiting;
 };
 
 }  // namespace tarnwick

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -76,9 +77,27 @@ struct GetResult {
     std::vector<std::string> octets;
 };
 
+// SNMPv1's error-status for a GETNEXT with nothing after it: the agent's MIB view has ended.
+inline constexpr int kNoSuchNameStatus = 2;
+
 class SnmpAgent {
 public:
     virtual ~SnmpAgent() = default;
+    // The column's first row alone, appended to the table when there is one: meant as one
+    // GETNEXT. A column without instances ends Complete with no row, also where the agent's MIB
+    // view ends before it (noSuchName at once). Unless an agent does better, a whole Walk.
+    virtual WalkOutcome FirstRow(const DeviceSettings& settings, const WalkRequest& request,
+                                 WalkTable& table) {
+        WalkTable rows;
+        WalkOutcome outcome = Walk(settings, request, rows);
+        if (!rows.empty()) {
+            table.push_back(std::move(rows.front()));
+            return {};
+        }
+        const bool endOfView = outcome.end == WalkOutcome::End::FirstRequestFailed &&
+                               outcome.status.code == kNoSuchNameStatus;
+        return endOfView ? WalkOutcome{} : outcome;
+    }
     // GETNEXT walk of one column with the read community; appends one row per instance.
     virtual WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
                              WalkTable& table) = 0;

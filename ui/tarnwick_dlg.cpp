@@ -1,12 +1,12 @@
 // CTarnwickDlg, the main window (template 102): holds the run's state and routes its commands.
 #include "ui/tarnwick_dlg.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "snmp/net_snmp_agent.h"
 #include "ui/about_dlg.h"
 #include "ui/framework/hyper_link.h"
 #include "ui/framework/skin_manager.h"
@@ -29,9 +29,9 @@ SettingsFields FieldsOf(const DialogControls& controls) {
 }
 
 // Loaded before the controls are created, so each is sized and polished with the skin in force.
-QString LoadSkinBesideProgram() {
+QString LoadSkinBesideProgram(CXTPSkinManager& skins) {
     QString folder = SkinFolder(QCoreApplication::applicationFilePath());
-    LoadProgramSkin(folder);
+    LoadProgramSkin(skins, folder);
     return folder;
 }
 
@@ -46,18 +46,10 @@ void CTarnwickDlg::SetShowPageAddress(const QString& address) {
     ShowPageAddress() = address;
 }
 
-CTarnwickDlg::CTarnwickDlg(QWidget* parent)
-    : CTarnwickDlg(std::make_unique<NetSnmpAgent>(), nullptr, parent) {}
-
-CTarnwickDlg::CTarnwickDlg(SnmpAgent& snmp, QWidget* parent)
-    : CTarnwickDlg(nullptr, &snmp, parent) {}
-
-CTarnwickDlg::CTarnwickDlg(std::unique_ptr<SnmpAgent> ownedSnmp, SnmpAgent* injectedSnmp,
-                           QWidget* parent)
+CTarnwickDlg::CTarnwickDlg(SnmpAgent& snmp, CXTPSkinManager& skins, QWidget* parent)
     : QDialog(parent, kWindowFlags),
-      m_ownedSnmp(std::move(ownedSnmp)),
-      m_snmp(injectedSnmp ? *injectedSnmp : *m_ownedSnmp),
-      m_skinFolder(LoadSkinBesideProgram()),
+      m_snmp(snmp),
+      m_skinFolder(LoadSkinBesideProgram(skins)),
       m_controls(CreateDialogControls(*this, kTarnwickDlgTemplate)),
       m_deviceType(m_controls.Get<QComboBox>(kIdDeviceType)),
       m_interfaceListView(m_controls.Get<ReportListView>(kIdInterfaceList)),
@@ -73,7 +65,8 @@ CTarnwickDlg::CTarnwickDlg(std::unique_ptr<SnmpAgent> ownedSnmp, SnmpAgent* inje
       m_fields(FieldsOf(m_controls), m_messages),
       m_vlanSelection(*this),
       m_logic(m_state, {m_vlanList, m_interfaceList, m_messages, m_cursor, m_fields, m_snmp,
-                        m_vlanSelection}) {
+                        m_vlanSelection}),
+      m_commands(*this) {
     setWindowIcon(ProgramIcon());
     OnInitDialog();
 }
@@ -116,19 +109,33 @@ void CTarnwickDlg::OpenLinksAndBrowser() {
 }
 
 void CTarnwickDlg::accept() noexcept {
-    m_logic.ReadDevice();
+    m_commands.Run([this] { m_logic.ReadDevice(); });
+}
+
+void CTarnwickDlg::reject() noexcept {
+    if (!m_commands.DeferClose()) {
+        QDialog::reject();
+    }
+}
+
+void CTarnwickDlg::closeEvent(QCloseEvent* event) {
+    if (m_commands.DeferClose()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 void CTarnwickDlg::OnDblclkVlanList() noexcept {
-    m_logic.OnDblclkVlanList();
+    m_commands.Run([this] { m_logic.OnDblclkVlanList(); });
 }
 
 void CTarnwickDlg::OnDblclkInterfaceList() noexcept {
-    m_logic.OnDblclkInterfaceList();
+    m_commands.Run([this] { m_logic.OnDblclkInterfaceList(); });
 }
 
 void CTarnwickDlg::OnWriteFlash() noexcept {
-    m_logic.OnWriteFlash();
+    m_commands.Run([this] { m_logic.OnWriteFlash(); });
 }
 
 void CTarnwickDlg::OnSysCommand(unsigned command) noexcept {
@@ -136,8 +143,10 @@ void CTarnwickDlg::OnSysCommand(unsigned command) noexcept {
         m_systemMenu.DefaultCommand(command);
         return;
     }
-    CAboutDlg about(this);
-    about.exec();
+    m_commands.Run([this] {
+        CAboutDlg about(this);
+        about.exec();
+    });
 }
 
 }  // namespace tarnwick

@@ -2,32 +2,33 @@
 #pragma once
 
 #include <QDialog>
-#include <memory>
 
 #include "snmp/snmp_agent.h"
 #include "ui/framework/dialog_cursor.h"
 #include "ui/framework/dialog_template.h"
 #include "ui/framework/field_exchange.h"
 #include "ui/framework/message_box.h"
+#include "ui/framework/modal_command.h"
 #include "ui/framework/report_list.h"
 #include "ui/framework/system_menu.h"
 #include "ui/vlan_select_dlg.h"
 #include "vlan/main_dialog_logic.h"
 
+class QCloseEvent;
 class QComboBox;
 
 namespace tarnwick {
 
 class CWebBrowser2;
 class CXTHyperLink;
+class CXTPSkinManager;
 
 class CTarnwickDlg final : public QDialog {
     Q_OBJECT
 public:
-    // Talks to switches through Net-SNMP.
-    explicit CTarnwickDlg(QWidget* parent = nullptr);
-    // Talks through the given agent, which must outlive the dialog.
-    explicit CTarnwickDlg(SnmpAgent& snmp, QWidget* parent = nullptr);
+    // Talks to switches through the agent and loads the program's skin through the manager
+    // before any control exists; the agent must outlive the dialog.
+    CTarnwickDlg(SnmpAgent& snmp, CXTPSkinManager& skins, QWidget* parent = nullptr);
     ~CTarnwickDlg() override;
 
     CTarnwickDlg(const CTarnwickDlg&) = delete;
@@ -35,6 +36,8 @@ public:
 
     // The OK command ("读取", Enter): reads the switch, and the dialog stays open.
     void accept() noexcept override;
+    // The cancel command ("退 出 程序", Esc, the close box): ends the dialog, once no command runs.
+    void reject() noexcept override;
     // A double-click anywhere on the VLAN list.
     void OnDblclkVlanList() noexcept;
     // A double-click anywhere on the interface list.
@@ -51,12 +54,15 @@ public:
     const DialogState& State() const { return m_state; }
     const DialogControls& Controls() const { return m_controls; }
 
+protected:
+    // A close asked for while a command runs follows the command's end. (Qt itself holds back the
+    // window manager's close request while a command waits, as it holds clicks and keys.)
+    void closeEvent(QCloseEvent* event) override;
+
 private:
-    CTarnwickDlg(std::unique_ptr<SnmpAgent> ownedSnmp, SnmpAgent* injectedSnmp, QWidget* parent);
     void OnInitDialog();
     void OpenLinksAndBrowser();
 
-    std::unique_ptr<SnmpAgent> m_ownedSnmp;  // empty when an agent was given
     SnmpAgent& m_snmp;
     const QString m_skinFolder;  // the skin is loaded with it, before any control exists
     DialogState m_state;
@@ -75,6 +81,7 @@ private:
     DialogFieldExchange m_fields;
     DialogVlanSelection m_vlanSelection;
     MainDialogLogic m_logic;
+    CommandGuard m_commands;
 };
 
 }  // namespace tarnwick

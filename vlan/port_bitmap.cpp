@@ -1,4 +1,4 @@
-// VlanPorts bitmaps: from the printed value to the bitmap text and the member ports.
+// Port bitmaps: from the printed value to the bitmap text and the member ports.
 #include "vlan/port_bitmap.h"
 
 #include <algorithm>
@@ -58,12 +58,45 @@ void AppendRowHexDigits(std::string_view line, std::string& digits) {
 
 }  // namespace
 
-BitPosition PortBitPosition(int port) {
+BitPosition PortBitPosition(int port, BitOrder order) {
     if (port < 1) {
         return {0, 0};
     }
     const auto bit = static_cast<unsigned>(port - 1);
-    return {bit / 8, static_cast<std::uint8_t>(1U << (bit % 8))};
+    const unsigned mask =
+        order == BitOrder::LeastSignificantFirst ? 1U << (bit % 8) : 0x80U >> (bit % 8);
+    return {bit / 8, static_cast<std::uint8_t>(mask)};
+}
+
+std::vector<int> PortsOfOctets(std::string_view octets, BitOrder order) {
+    std::vector<int> ports;
+    const std::size_t count = std::min(octets.size(), kMaxOctets);
+    for (std::size_t k = 0; k < count; ++k) {
+        const auto octet = static_cast<unsigned char>(octets[k]);
+        for (int i = 1; i <= 8 && octet != 0; ++i) {
+            const int port = static_cast<int>(k * 8) + i;
+            if ((octet & PortBitPosition(port, order).mask) != 0) {
+                ports.push_back(port);
+            }
+        }
+    }
+    return ports;
+}
+
+bool SetPortBits(std::string& octets, std::span<const int> ports, bool member, BitOrder order) {
+    const bool inside = std::all_of(ports.begin(), ports.end(), [&](int port) {
+        return port >= 1 && PortBitPosition(port, order).octet < octets.size();
+    });
+    if (!inside) {
+        return false;
+    }
+    for (const int port : ports) {
+        const BitPosition position = PortBitPosition(port, order);
+        auto octet = static_cast<unsigned char>(octets[position.octet]);
+        octet = member ? octet | position.mask : octet & ~position.mask;
+        octets[position.octet] = static_cast<char>(octet);
+    }
+    return true;
 }
 
 std::string ExtractBitmapText(std::string_view rowValue) {
@@ -101,17 +134,8 @@ std::string BitmapText(std::string_view octets) {
 }
 
 std::vector<int> DecodePortBitmap(std::string_view rowValue) {
-    const std::string octets = BitmapOctets(ExtractBitmapText(rowValue));
-    std::vector<int> ports;
-    for (std::size_t k = 0; k < octets.size(); ++k) {
-        const auto octet = static_cast<unsigned char>(octets[k]);
-        for (unsigned i = 0; i < 8; ++i) {
-            if ((octet & (1U << i)) != 0) {
-                ports.push_back(static_cast<int>(k * 8 + i + 1));
-            }
-        }
-    }
-    return ports;
+    return PortsOfOctets(BitmapOctets(ExtractBitmapText(rowValue)),
+                         BitOrder::LeastSignificantFirst);
 }
 
 }  // namespace tarnwick

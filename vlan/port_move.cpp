@@ -255,7 +255,8 @@ PlannedMove PlanPortMove(SnmpAgent& snmp, const DeviceSettings& settings, std::s
                          std::string_view toVlan, std::span<const int> ports) {
     GetResult read = snmp.Get(settings, {VlanPortsOid(fromVlan), VlanPortsOid(toVlan)});
     // SNMPv1 names the instance it has not (noSuchName) by its binding.
-    if (read.status.code == 2 && (read.failedBinding == 1 || read.failedBinding == 2)) {
+    if (read.status.code == kNoSuchNameStatus &&
+        (read.failedBinding == 1 || read.failedBinding == 2)) {
         return MoveRefusal{"找不到" + VlanText(read.failedBinding == 1 ? fromVlan : toVlan) +
                            "的VlanPorts信息，未做任何修改!"};
     }

@@ -7,7 +7,10 @@
 #include <chrono>
 #include <cstdio>
 
+#include "snmp/net_snmp_agent.h"
 #include "snmp/snmp_library.h"
+#include "ui/framework/modal_command.h"
+#include "ui/framework/skin_manager.h"
 #include "ui/program_icon.h"
 #include "ui/tarnwick_dlg.h"
 
@@ -42,7 +45,9 @@ int main(int argc, char** argv) {
     InitSnmpLibrary();
     // The panel's request goes to a closed port on this machine, never to the maker's site.
     CTarnwickDlg::SetShowPageAddress(QStringLiteral("http://127.0.0.1:9/show.html"));
-    CTarnwickDlg dialog;
+    NetSnmpAgent snmp(ServeWindowWhileWaiting);
+    CXTPSkinManager skins;
+    CTarnwickDlg dialog(snmp, skins);
     FirstPaint firstPaint;
     dialog.installEventFilter(&firstPaint);
     dialog.show();

@@ -49,6 +49,8 @@ const char* VariantName(SimulatedSwitch::Variant variant) {
             return "stall-mid-walk";
         case SimulatedSwitch::Variant::RefusingSets:
             return "refusing-sets";
+        case SimulatedSwitch::Variant::QBridge:
+            return "q-bridge";
     }
     return "standard";
 }

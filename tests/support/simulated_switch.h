@@ -22,6 +22,7 @@ public:
         Silent,        // a UDP listener that never answers
         StallMidWalk,  // answers the first rows of the ifName column, then stops answering
         RefusingSets,  // the standard data, but SETs of VlanPorts and of the save object fail
+        QBridge,       // 24 ports under the standard BRIDGE and Q-BRIDGE MIBs, no vendor VLAN table
     };
 
     // Starts the agent and waits until it answers (or, for Silent, listens). Nothing on

@@ -83,6 +83,8 @@ void PrintTo(SimulatedSwitch::Variant variant, std::ostream* out) {
                 return "StallMidWalk";
             case Variant::RefusingSets:
                 return "RefusingSets";
+            case Variant::QBridge:
+                return "QBridge";
         }
         return "Unknown";
     }();
@@ -121,7 +123,8 @@ std::string VariantTestName(const ::testing::TestParamInfo<Variant>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Variants, LifecycleTest,
                          ::testing::Values(Variant::Standard, Variant::Large, Variant::Silent,
-                                           Variant::StallMidWalk, Variant::RefusingSets),
+                                           Variant::StallMidWalk, Variant::RefusingSets,
+                                           Variant::QBridge),
                          VariantTestName);
 
 struct Expected {

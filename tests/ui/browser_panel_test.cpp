@@ -78,7 +78,7 @@ TEST_F(BrowserPanelTest, ShowsThePageWithoutScrollBarsAndFollowsItsLinksInThePan
     CTarnwickDlg::SetShowPageAddress(server.Page("/show.html"));
     test::CountingAgent agent;
     test::MessageBoxCloser closer;
-    CTarnwickDlg dialog(agent);
+    CTarnwickDlg dialog(agent, test::Skins());
     CWebBrowser2& panel = Panel(dialog);
     QSignalSpy finished(&panel, &CWebBrowser2::pageFinished);
     ASSERT_TRUE(finished.isValid());
@@ -107,7 +107,7 @@ TEST_F(BrowserPanelTest, FollowsNoLinkButWebLinks) {
     LoopbackHttpServer server(std::map<QByteArray, QByteArray>{{"/show.html", "<p>首页</p>"}});
     CTarnwickDlg::SetShowPageAddress(server.Page("/show.html"));
     test::CountingAgent agent;
-    CTarnwickDlg dialog(agent);
+    CTarnwickDlg dialog(agent, test::Skins());
     QSignalSpy finished(&Panel(dialog), &CWebBrowser2::pageFinished);
     ASSERT_TRUE(WaitForPage(finished, 1));
     for (const char* link : {"file:///etc/hostname", "qrc:/show.html", "data:text/html,<p>x</p>",
@@ -128,7 +128,7 @@ TEST_F(BrowserPanelTest, WithoutAServerShowsAShortTextAndNoMessage) {
     closed.close();
     test::CountingAgent agent;
     test::MessageBoxCloser closer;
-    CTarnwickDlg dialog(agent);
+    CTarnwickDlg dialog(agent, test::Skins());
     QSignalSpy finished(&Panel(dialog), &CWebBrowser2::pageFinished);
     ASSERT_TRUE(WaitForPage(finished, 1));
     EXPECT_FALSE(finished[0][0].toBool());

@@ -52,7 +52,7 @@ TEST(DialogUnitsTest, BaseUnitsComeFromTheLettersAndHeightOfTheFont) {
 class MainDialogLayoutTest : public ::testing::Test {
 protected:
     test::CountingAgent m_agent;
-    CTarnwickDlg m_dialog{m_agent};
+    CTarnwickDlg m_dialog{m_agent, test::Skins()};
 };
 
 TEST_F(MainDialogLayoutTest, EveryControlSitsWhereTheTemplatePutsIt) {

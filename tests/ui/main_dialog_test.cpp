@@ -40,7 +40,7 @@ protected:
     void PressRead() { m_dialog.Controls().Get<QPushButton>(kIdOk).click(); }
 
     test::CountingAgent m_agent;
-    CTarnwickDlg m_dialog{m_agent};
+    CTarnwickDlg m_dialog{m_agent, test::Skins()};
 };
 
 struct TimeoutCase {
@@ -68,7 +68,7 @@ TEST(TimeoutFieldTest, OnlyIntegersFrom1000To10000PassAndAFailureTakesNoFieldAnd
     for (const TimeoutCase& testCase : cases) {
         SCOPED_TRACE(testCase.name);
         test::CountingAgent agent;
-        CTarnwickDlg dialog(agent);
+        CTarnwickDlg dialog(agent, test::Skins());
         const DialogControls& controls = dialog.Controls();
         auto& timeout = controls.Get<QLineEdit>(kIdTimeout);
         controls.Get<QLineEdit>(kIdIpAddress).setText(kLoopbackAddress);

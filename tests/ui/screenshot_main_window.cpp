@@ -10,9 +10,10 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "snmp/net_snmp_agent.h"
 #include "snmp/snmp_library.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/framework/skin_manager.h"
+#include "ui/framework/modal_command.h"
 #include "ui/framework/system_menu.h"
 #include "ui/tarnwick_dlg.h"
 #include "ui/tarnwick_dlg_template.h"
@@ -46,9 +47,10 @@ int main(int argc, char** argv) {
     }
     InitSnmpLibrary();
     // This program has no skin beside it: load the shipped one, and keep the panel off the net.
-    XTPSkinManager()->LoadSkin(QString::fromUtf8(TARNWICK_SKIN_SOURCE), nullptr);
+    test::Skins().LoadSkin(QString::fromUtf8(TARNWICK_SKIN_SOURCE), nullptr);
     CTarnwickDlg::SetShowPageAddress({});
-    CTarnwickDlg dialog;
+    NetSnmpAgent snmp(ServeWindowWhileWaiting);
+    CTarnwickDlg dialog(snmp, test::Skins());
     const DialogControls& controls = dialog.Controls();
     controls.Get<QLineEdit>(kIdIpAddress).setText(arguments[1]);
     dialog.show();

@@ -46,12 +46,12 @@ TEST(SkinTest, AppliedFromBesideTheProgramAndQuietlyLeftOutWhenMissingOrUnreadab
     const QString skinFile = skinFolder + QString::fromLatin1(kSkinFileName);
     const auto sheetAfterLoading = [&] {
         qApp->setStyleSheet({});
-        XTPSkinManager()->SetApplyOptions(kSkinApplyFrame);
+        test::Skins().SetApplyOptions(kSkinApplyFrame);
         test::MessageBoxCloser closer;
-        LoadProgramSkin(skinFolder);
+        LoadProgramSkin(test::Skins(), skinFolder);
         QApplication::processEvents();
         EXPECT_TRUE(closer.Boxes().empty());
-        EXPECT_EQ(XTPSkinManager()->GetApplyOptions(), kSkinApplyFrame | kSkinApplyMetrics);
+        EXPECT_EQ(test::Skins().GetApplyOptions(), kSkinApplyFrame | kSkinApplyMetrics);
         return qApp->styleSheet();
     };
     EXPECT_EQ(sheetAfterLoading(), QString()) << "no Styles folder";
@@ -75,10 +75,10 @@ TEST(SkinTest, ShippedSkinParsesAndKeepsTheTemplateProportionsAndFont) {
                 warnings.append(text);
             }
         });
-    ASSERT_TRUE(XTPSkinManager()->LoadSkin(QString::fromUtf8(TARNWICK_SKIN_SOURCE), nullptr));
+    ASSERT_TRUE(test::Skins().LoadSkin(QString::fromUtf8(TARNWICK_SKIN_SOURCE), nullptr));
     {
         test::CountingAgent agent;
-        CTarnwickDlg dialog(agent);
+        CTarnwickDlg dialog(agent, test::Skins());
         dialog.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
         EXPECT_EQ(dialog.size(), QSize(708, 473));
@@ -124,7 +124,7 @@ protected:
     }
 
     test::CountingAgent m_agent;
-    CTarnwickDlg m_dialog{m_agent};
+    CTarnwickDlg m_dialog{m_agent, test::Skins()};
 };
 
 TEST_F(ShellTest, SystemMenuOpensOnTheBackgroundAltSpaceAndTheMenuKeyOnly) {
@@ -236,11 +236,11 @@ TEST_F(ShellTest, LinksShowTheirAddressesAndCarryTheirTargets) {
 TEST(TwoDialogsTest, EachKeepsItsOwnSettingsAndANewOneStartsWithTheDefaults) {
     test::CountingAgent firstAgent;
     test::CountingAgent secondAgent;
-    CTarnwickDlg first(firstAgent);
+    CTarnwickDlg first(firstAgent, test::Skins());
     first.Controls().Get<QLineEdit>(kIdIpAddress).setText(QStringLiteral("127.0.0.1:9"));
     first.Controls().Get<QLineEdit>(kIdReadCommunity).setText(QStringLiteral("first"));
     first.Controls().Get<QPushButton>(kIdOk).click();
-    CTarnwickDlg second(secondAgent);
+    CTarnwickDlg second(secondAgent, test::Skins());
 
     EXPECT_EQ(firstAgent.lastSettings.readCommunity, "first");
     EXPECT_EQ(second.State().settings.readCommunity, "public");

@@ -66,7 +66,7 @@ protected:
 
     std::unique_ptr<test::SimulatedSwitch> m_switch;
     NetSnmpAgent m_agent;
-    CTarnwickDlg m_dialog{m_agent};
+    CTarnwickDlg m_dialog{m_agent, test::Skins()};
 };
 
 TEST_F(SimulatedSwitchDialogTest, ReadFillsTheTablesAndDoubleClicksListMemberPorts) {

@@ -32,6 +32,11 @@ void MessageBoxCloser::CloseActiveBox() {
     box->button(QMessageBox::Ok)->click();
 }
 
+CXTPSkinManager& Skins() {
+    static CXTPSkinManager skins;
+    return skins;
+}
+
 WalkOutcome CountingAgent::Walk(const DeviceSettings& settings, const WalkRequest& request,
                                 WalkTable& table) {
     ++walks;

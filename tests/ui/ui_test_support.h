@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "snmp/snmp_agent.h"
+#include "ui/framework/skin_manager.h"
 
 class QMessageBox;
 
@@ -33,6 +34,9 @@ private:
     std::vector<Shown> m_shown;
     QTimer m_timer;
 };
+
+// The tests' skin manager, as the application object holds the program's.
+CXTPSkinManager& Skins();
 
 // Counts the requests it is sent; walks end as the test says (by default complete and empty), a
 // GET finds 64 zero octets in every instance.

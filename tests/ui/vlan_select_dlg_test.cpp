@@ -114,7 +114,7 @@ WalkOutcome TwoVlanSwitch(const WalkRequest& request, WalkTable& table) {
 TEST(InterfaceListDoubleClickTest, OpensTheSelectionOnlyWithExactlyOneSelectedRow) {
     test::CountingAgent agent;
     agent.onWalk = TwoVlanSwitch;
-    CTarnwickDlg window(agent);
+    CTarnwickDlg window(agent, test::Skins());
     window.Controls().Get<QLineEdit>(kIdIpAddress).setText(QStringLiteral("127.0.0.1:9"));
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));

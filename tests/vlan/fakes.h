@@ -155,7 +155,7 @@ public:
         for (const std::string& oid : oids) {
             const auto found = instances.find(oid);
             if (found == instances.end()) {
-                return {{2, "noSuchName"}, result.octets.size() + 1, {}};
+                return {{kNoSuchNameStatus, "noSuchName"}, result.octets.size() + 1, {}};
             }
             result.octets.push_back(found->second);
         }

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "snmp/printable.h"
@@ -113,6 +115,36 @@ TEST(PortBitmap, ReadsABitmapOfAnyLengthWhole) {
     const std::string octets(600, '\xFF');
     EXPECT_EQ(ExtractBitmapText(HexDump(octets)).size(), 1200U);
     EXPECT_EQ(DecodePortBitmap(HexDump(octets)), PortRange(1, 4800));
+}
+
+// Each row: ports, and the octets each order gives them (as hex text), which mirror each other.
+TEST(BitOrders, EncodeAndDecodeEachOrderAndMirrorEachOtherWithinAnOctet) {
+    const std::string zeros(1018, '0');  // octets 1 to 509
+    const struct {
+        std::vector<int> ports;
+        std::string leastFirst, mostFirst;
+    } rows[] = {{{1}, "01", "80"},
+                {{8}, "80", "01"},
+                {{9}, "0001", "0080"},
+                {{16}, "0080", "0001"},
+                {{1, 2, 3, 8}, "87", "E1"},
+                {{1, 4090, 4096}, "01" + zeros + "0082", "80" + zeros + "0041"}};
+    for (const auto& row : rows) {
+        for (const auto& [order, text] :
+             {std::pair{BitOrder::LeastSignificantFirst, row.leastFirst},
+              std::pair{BitOrder::MostSignificantFirst, row.mostFirst}}) {
+            std::string octets(text.size() / 2, '\0');
+            ASSERT_TRUE(SetPortBits(octets, row.ports, true, order));
+            EXPECT_EQ(BitmapText(octets), text);
+            EXPECT_EQ(PortsOfOctets(octets, order), row.ports);
+            // A port past the bitmap changes nothing; clearing one port keeps every other bit.
+            const int past = static_cast<int>(octets.size()) * 8 + 1;
+            EXPECT_FALSE(SetPortBits(octets, std::array{row.ports.back(), past}, false, order));
+            ASSERT_TRUE(SetPortBits(octets, std::array{row.ports[0]}, false, order));
+            EXPECT_EQ(PortsOfOctets(octets, order),
+                      std::vector(row.ports.begin() + 1, row.ports.end()));
+        }
+    }
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 // The dialog's cursor: the dialog, not its controls, decides the cursor over all of them.
 #include "ui/framework/dialog_cursor.h"
 
-#include <QCoreApplication>
 #include <QCursor>
 #include <QWidget>
+
+#include "ui/framework/modal_command.h"
 
 namespace tarnwick {
 namespace {
@@ -21,9 +22,8 @@ DialogCursor::DialogCursor(QWidget& dialog) : m_dialog(dialog) {
 void DialogCursor::SetCursor(CursorShape shape) {
     m_shape = shape;
     Apply();
-    // The command that follows blocks the event loop: hand the cursor change to the window
-    // system now, but let no user input in.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Hand the cursor change to the window system before the command's first request.
+    ServeWindowWhileWaiting();
 }
 
 void DialogCursor::Apply() {

@@ -92,13 +92,9 @@ QRect ControlGeometry(const ControlTemplate& control, QWidget& widget, DialogBas
     return geometry;
 }
 
-void SetIdentity(const ControlTemplate& control, QWidget& widget,
-                 std::span<const ControlTemplate> rows) {
+void SetIdentity(const ControlTemplate& control, QWidget& widget) {
     widget.setObjectName(QString::number(control.id));
     widget.setProperty(kControlIdProperty, control.id);
-    if (control.labelRow != kNoLabel) {
-        widget.setAccessibleName(Caption(rows[static_cast<std::size_t>(control.labelRow)]));
-    }
     if ((control.style & kTabStop) == 0) {
         widget.setFocusPolicy(Qt::NoFocus);
     } else if (widget.focusPolicy() == Qt::NoFocus) {
@@ -136,7 +132,7 @@ DialogControls CreateDialogControls(QDialog& dialog, const DialogTemplate& dialo
     QWidget* previousTabStop = nullptr;
     for (const ControlTemplate& control : dialogTemplate.controls) {
         QWidget* widget = CreateControl(control, dialog);
-        SetIdentity(control, *widget, dialogTemplate.controls);
+        SetIdentity(control, *widget);
         widget->setGeometry(ControlGeometry(control, *widget, created.units));
         if ((control.style & kTabStop) != 0) {
             if (previousTabStop) {
@@ -145,6 +141,12 @@ DialogControls CreateDialogControls(QDialog& dialog, const DialogTemplate& dialo
             previousTabStop = widget;
         }
         created.widgets.push_back(widget);
+    }
+    // A label may come before or after the control it names.
+    for (const ControlTemplate& control : dialogTemplate.controls) {
+        if (control.labelFor != kNoLabel) {
+            created.Get<QWidget>(control.labelFor).setAccessibleName(Caption(control));
+        }
     }
     // Earlier controls lie above later ones (a list above the group box that frames it).
     for (auto it = created.widgets.rbegin(); it != created.widgets.rend(); ++it) {

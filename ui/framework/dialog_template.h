@@ -47,7 +47,7 @@ struct ControlTemplate {
     DluRect rect;         // for a combo box, the height includes its drop-down list
     const char* caption;  // UTF-8
     unsigned style;
-    int labelRow;  // the row (0-based) whose caption names this control, or kNoLabel
+    int labelFor;  // the ID of the control this caption names, or kNoLabel
 };
 
 struct DialogTemplate {
@@ -75,7 +75,8 @@ struct DialogControls {
 };
 
 // Sets the dialog's font, caption and fixed client size, then creates the controls in template
-// order (which is their tab order), each at its place, named by its ID and its label.
+// order (which is their tab order), each at its place, named by its ID and by the caption that
+// labels it.
 DialogControls CreateDialogControls(QDialog& dialog, const DialogTemplate& dialogTemplate);
 
 template <typename Widget>

@@ -20,21 +20,15 @@ bool CXTPSkinManager::LoadSkin(const QString& skinPath, const QString* /*setting
     return true;
 }
 
-CXTPSkinManager* XTPSkinManager() {
-    static CXTPSkinManager manager;
-    return &manager;
-}
-
 QString SkinFolder(const QString& programFilePath) {
     const qsizetype lastSlash = programFilePath.lastIndexOf(u'/');
     const QString folder = lastSlash > 0 ? programFilePath.left(lastSlash) : QString();
     return folder + QStringLiteral("/Styles/");
 }
 
-void LoadProgramSkin(const QString& skinFolder) {
-    CXTPSkinManager* skins = XTPSkinManager();
-    skins->SetApplyOptions(skins->GetApplyOptions() | kSkinApplyMetrics);
-    skins->LoadSkin(skinFolder + QString::fromLatin1(kSkinFileName), nullptr);
+void LoadProgramSkin(CXTPSkinManager& skins, const QString& skinFolder) {
+    skins.SetApplyOptions(skins.GetApplyOptions() | kSkinApplyMetrics);
+    skins.LoadSkin(skinFolder + QString::fromLatin1(kSkinFileName), nullptr);
 }
 
 }  // namespace tarnwick

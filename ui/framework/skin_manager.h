@@ -1,4 +1,5 @@
-// The window skin: one process-wide manager that applies a Qt style sheet file to every window.
+// The window skin: a manager, owned by the application object, that applies a Qt style sheet file
+// to every window of the process.
 #pragma once
 
 #include <QString>
@@ -15,6 +16,7 @@ enum SkinApplyOption : unsigned {
 
 class CXTPSkinManager final {
 public:
+    CXTPSkinManager() = default;
     CXTPSkinManager(const CXTPSkinManager&) = delete;
     CXTPSkinManager& operator=(const CXTPSkinManager&) = delete;
 
@@ -27,14 +29,8 @@ public:
     bool LoadSkin(const QString& skinPath, const QString* settingsFileName);
 
 private:
-    friend CXTPSkinManager* XTPSkinManager();
-    CXTPSkinManager() = default;
-
     unsigned m_applyOptions = kSkinApplyFrame | kSkinApplyColors;
 };
-
-// The one skin manager of the process, the same on every call. Main thread only.
-CXTPSkinManager* XTPSkinManager();
 
 inline constexpr char kSkinFileName[] = "Vista.cjstyles";
 
@@ -45,6 +41,6 @@ QString SkinFolder(const QString& programFilePath);
 
 // Start-up's skin: adds kSkinApplyMetrics to the apply options and loads kSkinFileName from the
 // skin folder, ignoring the result.
-void LoadProgramSkin(const QString& skinFolder);
+void LoadProgramSkin(CXTPSkinManager& skins, const QString& skinFolder);
 
 }  // namespace tarnwick

@@ -1,0 +1,53 @@
+// Which VLAN table a switch publishes: the simulated switches over loopback, the rest with fakes.
+#include "vlan/vlan_mib.h"
+
+#include <gtest/gtest.h>
+
+#include "snmp/net_snmp_agent.h"
+#include "snmp/snmp_library.h"
+#include "tests/support/start_switch.h"
+#include "tests/vlan/fakes.h"
+#include "vlan/q_bridge.h"
+#include "vlan/vlan_tables.h"
+
+namespace tarnwick {
+namespace {
+
+TEST(VlanMib, VendorOnTheVendorSwitchQBridgeOnTheQBridgeOne) {
+    InitSnmpLibrary();
+    using Variant = test::SimulatedSwitch::Variant;
+    for (const auto& [variant, mib] :
+         {std::pair{Variant::Standard, VlanMib::Vendor}, {Variant::QBridge, VlanMib::QBridge}}) {
+        auto sim = test::StartSwitch(variant);
+        ASSERT_NE(sim, nullptr);
+        NetSnmpAgent snmp;
+        const VlanMibDetection found = DetectVlanMib(snmp, {.ipAddress = sim->Address()});
+        EXPECT_EQ(found.mib, mib) << found.failedColumn << " " << found.status.text;
+    }
+}
+
+TEST(VlanMib, PrefersTheVendorsAndNamesTheRequestThatFailed) {
+    const std::string vendor(kVlanIdColumn), standard(kDot1qVlanStaticNameColumn);
+    using Column = fakes::FakeSnmpAgent::Column;
+    const Column rows{{"1"}}, down{{}, WalkOutcome::End::FirstRequestFailed};
+    const struct {
+        std::map<std::string, Column> columns;
+        VlanMib mib;
+        std::string_view failedColumn;
+        std::size_t requests;
+    } cases[] = {{{}, VlanMib::Neither, {}, 2},
+                 {{{vendor, rows}, {standard, rows}}, VlanMib::Vendor, {}, 1},
+                 {{{vendor, down}, {standard, rows}}, VlanMib::Neither, vendor, 1},
+                 {{{standard, down}}, VlanMib::Neither, standard, 2}};
+    for (const auto& c : cases) {
+        fakes::FakeSnmpAgent snmp(nullptr);
+        snmp.columns = c.columns;
+        const VlanMibDetection found = DetectVlanMib(snmp, {.ipAddress = "127.0.0.1"});
+        EXPECT_EQ(found.mib, c.mib) << "row " << &c - cases;
+        EXPECT_EQ(found.failedColumn, c.failedColumn);
+        EXPECT_EQ(snmp.walks.size(), c.requests);
+    }
+}
+
+}  // namespace
+}  // namespace tarnwick
