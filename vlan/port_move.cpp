@@ -38,13 +38,21 @@ std::string WithPorts(std::string octets, std::span<const int> ports, bool membe
     return octets;
 }
 
-std::optional<MoveRefusal> CheckBitmap(const std::string& octets, std::string_view vlanId,
-                                       std::span<const int> ports) {
+// The first port whose octet the bitmap lacks, or 0.
+int PortBeyond(const std::string& octets, std::span<const int> ports) {
     for (const int port : ports) {
         if (port < 1 || PortBitPosition(port).octet >= octets.size()) {
-            return MoveRefusal{VlanText(vlanId) + "的VlanPorts信息不包含端口" +
-                               std::to_string(port) + "，未做任何修改!"};
+            return port;
         }
+    }
+    return 0;
+}
+
+std::optional<MoveRefusal> CheckBitmap(const std::string& octets, std::string_view vlanId,
+                                       std::span<const int> ports) {
+    if (const int port = PortBeyond(octets, ports); port != 0) {
+        return MoveRefusal{VlanText(vlanId) + "的VlanPorts信息不包含端口" + std::to_string(port) +
+                           "，未做任何修改!"};
     }
     return std::nullopt;
 }
@@ -112,7 +120,9 @@ private:
     std::optional<std::string> ReadBack(const std::string& vlan, SentSet& sent) {
         GetResult read = m_snmp.Get(m_settings, {VlanPortsOid(vlan)});
         sent.readBack = read.status;
-        if (!read.status.ok() || read.octets.size() != 1) {
+        // A bitmap that no longer reaches a port tells nothing of it.
+        if (!read.status.ok() || read.octets.size() != 1 ||
+            PortBeyond(read.octets.front(), m_plan.ports) != 0) {
             return std::nullopt;
         }
         return std::move(read.octets.front());
