@@ -13,8 +13,6 @@ namespace tarnwick::cli {
 namespace {
 
 constexpr int kLastVlan = 4094;
-constexpr int kShortestTimeout = 1000;
-constexpr int kLongestTimeout = 10000;
 
 std::string Text(const QString& text) {
     return text.toStdString();
@@ -49,7 +47,8 @@ Commands:
   move PORTS FROM TO   move ports ("9", "1-8,12") from VLAN FROM to VLAN TO
   save                 tell the switch to save its configuration
 
-Exit status: 0 success, 1 a request failed or a move was refused, 2 a usage error.
+Exit status: 0 success, 1 a request failed or a move was refused or not confirmed, 2 a usage
+error.
 )";
 
 struct CommandShape {
@@ -116,9 +115,10 @@ std::variant<Invocation, UsageError> TakeOptions(const QCommandLineParser& parse
     invocation.settings.readCommunity = Text(parser.value(options.readCommunity));
     invocation.settings.writeCommunity = Text(parser.value(options.writeCommunity));
     const std::string timeout = Text(parser.value(options.timeout));
-    const auto milliseconds = ParseDecimal(timeout, kShortestTimeout, kLongestTimeout);
+    const auto milliseconds = ParseDecimal(timeout, kMinTimeout, kMaxTimeout);
     if (!milliseconds) {
-        return UsageError{"--timeout must be 1000 to 10000 milliseconds: " + timeout};
+        return UsageError{"--timeout must be " + std::to_string(kMinTimeout) + " to " +
+                          std::to_string(kMaxTimeout) + " milliseconds: " + timeout};
     }
     invocation.settings.timeout = *milliseconds;
     invocation.json = parser.isSet(options.json);

@@ -1,4 +1,4 @@
-// SnmpAgent over Net-SNMP's single-session API: one session per walk or SET, SNMPv1, 1 retry.
+// SnmpAgent over Net-SNMP's single-session API: one session per walk, GET or SET, SNMPv1, 1 retry.
 #pragma once
 
 #include <chrono>
@@ -44,8 +44,9 @@ public:
 
     WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
                      WalkTable& table) override;
-    SnmpStatus Set(const DeviceSettings& settings, std::string_view oid,
-                   const SetValue& value) override;
+    GetResult Get(const DeviceSettings& settings, const std::vector<std::string>& oids) override;
+    SetResult Set(const DeviceSettings& settings, std::string_view oid,
+                  const SetValue& value) override;
 
 private:
     WaitSlices m_waiting;

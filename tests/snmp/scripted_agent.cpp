@@ -22,9 +22,13 @@ std::optional<ReceivedRequest> DecodeRequest(std::span<const std::uint8_t> datag
     if (!message) {
         return std::nullopt;
     }
-    return ReceivedRequest{
-        message->requestId,      message->pduType,  std::move(message->community),
-        std::move(message->oid), message->valueTag, {message->value.begin(), message->value.end()}};
+    return ReceivedRequest{message->requestId,
+                           message->pduType,
+                           std::move(message->community),
+                           std::move(message->oid),
+                           message->valueTag,
+                           {message->value.begin(), message->value.end()},
+                           std::move(message->moreBindings)};
 }
 
 // An error echoes the request's binding; otherwise the script's binding with its OCTET STRING.
@@ -34,7 +38,8 @@ Bytes EncodeResponse(const ReceivedRequest& request, const ScriptedAnswer& answe
     return EncodeMessage({kGetResponse, request.community, request.requestId, answer.errorStatus,
                           failed ? 1 : 0, failed ? request.oid : answer.oid,
                           failed ? request.valueTag : kBerOctetString,
-                          Bytes(value.begin(), value.end()), answer.noBinding});
+                          Bytes(value.begin(), value.end()), answer.noBinding,
+                          failed ? request.moreBindings : answer.moreBindings});
 }
 
 }  // namespace

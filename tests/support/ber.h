@@ -1,4 +1,4 @@
-// BER for single-binding SNMPv1 messages: the one codec behind the raw test client and the
+// BER for SNMPv1 messages: the one codec behind the raw test client and the
 // scripted agent, written apart from the code under test.
 #pragma once
 
@@ -21,7 +21,13 @@ inline constexpr std::uint8_t kBerOid = 0x06;
 inline constexpr std::uint8_t kBerSequence = 0x30;
 inline constexpr std::uint8_t kBerCounter32 = 0x41;
 
-// An SNMPv1 message with one variable binding; the PDU type is the PDU's tag.
+struct VarBind {
+    SubIds oid;
+    std::uint8_t valueTag = kBerNull;
+    Bytes value;
+};
+
+// An SNMPv1 message, its first variable binding spelled out; the PDU type is the PDU's tag.
 struct SnmpMessage {
     std::uint8_t pduType = 0;
     std::string community;
@@ -32,6 +38,7 @@ struct SnmpMessage {
     std::uint8_t valueTag = kBerNull;
     Bytes value;             // the contents octets
     bool noBinding = false;  // an empty variable-binding list instead, as a broken agent sends
+    std::vector<VarBind> moreBindings{};  // after the first
 };
 
 Bytes EncodeMessage(const SnmpMessage& message);
