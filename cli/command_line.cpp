@@ -13,8 +13,6 @@ namespace tarnwick::cli {
 namespace {
 
 constexpr int kLastVlan = 4094;
-constexpr int kShortestTimeout = 1000;
-constexpr int kLongestTimeout = 10000;
 
 std::string Text(const QString& text) {
     return text.toStdString();
@@ -80,7 +78,8 @@ SNMPv3 passphrases come only from the environment, never from the command line (
 user of the machine sees them): TARNWICK_AUTH_PASSPHRASE and TARNWICK_PRIV_PASSPHRASE, each of
 at least 8 octets. The switch's engine ID is discovered; no file is read or written.
 
-Exit status: 0 success, 1 a request failed or a move was refused, 2 a usage error.
+Exit status: 0 success, 1 a request failed or a move was refused or not confirmed, 2 a usage
+error.
 )";
 
 template <typename Value>
@@ -241,9 +240,10 @@ std::variant<Invocation, UsageError> TakeOptions(const QCommandLineParser& parse
     invocation.settings.readCommunity = Text(parser.value(options.readCommunity));
     invocation.settings.writeCommunity = Text(parser.value(options.writeCommunity));
     const std::string timeout = Text(parser.value(options.timeout));
-    const auto milliseconds = ParseDecimal(timeout, kShortestTimeout, kLongestTimeout);
+    const auto milliseconds = ParseDecimal(timeout, kMinTimeout, kMaxTimeout);
     if (!milliseconds) {
-        return UsageError{"--timeout must be 1000 to 10000 milliseconds: " + timeout};
+        return UsageError{"--timeout must be " + std::to_string(kMinTimeout) + " to " +
+                          std::to_string(kMaxTimeout) + " milliseconds: " + timeout};
     }
     invocation.settings.timeout = *milliseconds;
     if (auto error = TakeSecurity(parser, options, invocation.settings)) {

@@ -139,87 +139,123 @@ int Dump(Context& context) {
     return Status(read);
 }
 
-// One SET of a move as it was planned, and whether the switch took it (none: not sent).
-struct MoveSet {
-    std::string_view step;
-    const std::string& vlan;
-    const std::string& bitmapText;
-    std::optional<bool> taken;
-};
-
-// What SendPortMove sent, in order, told by its result.
-std::vector<MoveSet> SetsOf(const PortMovePlan& plan, std::optional<MoveResult> result) {
-    const bool removed = result && *result != MoveResult::RemovalFailed;
-    const auto taken = [&](bool ok) { return result ? std::optional(ok) : std::nullopt; };
-    std::vector<MoveSet> sets{{"removal", plan.fromVlan, plan.removalText, taken(removed)}};
-    if (!result || removed) {
-        sets.push_back(
-            {"addition", plan.toVlan, plan.additionText, taken(result == MoveResult::Moved)});
-    }
-    if (result && (*result == MoveResult::AdditionFailedRestored ||
-                   *result == MoveResult::AdditionFailedNotRestored)) {
-        sets.push_back({"restore", plan.fromVlan, plan.restoreText,
-                        *result == MoveResult::AdditionFailedRestored});
-    }
-    return sets;
-}
-
-std::string_view ResultName(std::optional<MoveResult> result) {
-    if (!result) {
-        return "dryRun";
-    }
-    switch (*result) {
-        case MoveResult::Moved:
-            return "moved";
-        case MoveResult::RemovalFailed:
-            return "removalFailed";
-        case MoveResult::AdditionFailedRestored:
-            return "additionFailedRestored";
-        case MoveResult::AdditionFailedNotRestored:
-            break;
-    }
-    return "additionFailedNotRestored";
-}
-
 QString Json(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The bitmaps sent (or, in a dry run, to be sent) and each port's VLANs afterwards when the
-// column was read again.
-void PrintMove(Context& context, const PortMovePlan& plan, std::optional<MoveResult> result,
+std::string_view StepName(MoveStep step) {
+    switch (step) {
+        case MoveStep::Removal:
+            return "removal";
+        case MoveStep::Addition:
+            return "addition";
+        case MoveStep::Restore:
+            break;
+    }
+    return "restore";
+}
+
+std::string_view OutcomeName(SetOutcome outcome) {
+    switch (outcome) {
+        case SetOutcome::Confirmed:
+            return "confirmed";
+        case SetOutcome::Refused:
+            return "refused";
+        case SetOutcome::NotSent:
+            return "notSent";
+        case SetOutcome::NoResponse:
+            break;
+    }
+    return "noResponse";
+}
+
+std::string_view AppliedName(std::optional<bool> applied) {
+    return !applied ? "unknown" : *applied ? "yes" : "no";
+}
+
+// The VLANs of the two that the switch confirmed the port in; nothing when it did not tell.
+std::optional<std::vector<std::string>> VlansOf(const PortMovePlan& plan, PortPlace place) {
+    switch (place) {
+        case PortPlace::NewVlan:
+            return std::vector{plan.toVlan};
+        case PortPlace::OldVlan:
+            return std::vector{plan.fromVlan};
+        case PortPlace::Neither:
+            return std::vector<std::string>{};
+        case PortPlace::Both:
+            return std::vector{plan.fromVlan, plan.toVlan};
+        case PortPlace::Unknown:
+            break;
+    }
+    return std::nullopt;
+}
+
+QJsonArray VlanArray(const std::vector<std::string>& vlans) {
+    QJsonArray array;
+    for (const std::string& vlan : vlans) {
+        array.append(NumberOrText(vlan));
+    }
+    return array;
+}
+
+std::string VlanList(const std::vector<std::string>& vlans) {
+    std::string text;
+    for (const std::string& vlan : vlans) {
+        text += (text.empty() ? "" : ",") + vlan;
+    }
+    return text;
+}
+
+// What was sent (or, in a dry run, would be), what the switch confirmed of each port, and each
+// port's VLANs when the column was read again afterwards.
+void PrintMove(Context& context, const PortMovePlan& plan, const PortMoveReport* report,
                const std::vector<std::vector<std::string>>* vlansOfPorts) {
-    const std::vector<MoveSet> sets = SetsOf(plan, result);
+    std::vector<SentSet> planned;
+    if (!report) {
+        planned = {{MoveStep::Removal, plan.fromVlan, plan.removalText, {}, {}, {}},
+                   {MoveStep::Addition, plan.toVlan, plan.additionText, {}, {}, {}}};
+    }
+    const std::vector<SentSet>& sets = report ? report->sets : planned;
+    const std::string unknown = "unknown";
     if (context.json) {
         QJsonArray setList;
-        for (const MoveSet& set : sets) {
-            QJsonObject item{{QStringLiteral("step"), Json(set.step)},
+        for (const SentSet& set : sets) {
+            QJsonObject item{{QStringLiteral("step"), Json(StepName(set.step))},
                              {QStringLiteral("vlan"), NumberOrText(set.vlan)},
                              {QStringLiteral("bitmap"), Json(set.bitmapText)}};
-            if (set.taken) {
-                item.insert(QStringLiteral("ok"), *set.taken);
+            if (report) {
+                item.insert(QStringLiteral("response"), Json(OutcomeName(set.result.outcome)));
+                item.insert(QStringLiteral("applied"),
+                            set.applied ? QJsonValue(*set.applied) : QJsonValue(Json(unknown)));
             }
             setList.append(item);
         }
         QJsonArray ports;
-        for (const int port : plan.ports) {
-            ports.append(port);
+        QJsonArray confirmed;
+        for (std::size_t i = 0; i < plan.ports.size(); ++i) {
+            ports.append(plan.ports[i]);
+            if (report) {
+                const auto vlans = VlansOf(plan, report->ports[i].place);
+                confirmed.append(
+                    QJsonObject{{QStringLiteral("port"), plan.ports[i]},
+                                {QStringLiteral("vlans"), vlans ? QJsonValue(VlanArray(*vlans))
+                                                                : QJsonValue(Json(unknown))}});
+            }
         }
         QJsonObject document{{QStringLiteral("from"), NumberOrText(plan.fromVlan)},
                              {QStringLiteral("to"), NumberOrText(plan.toVlan)},
                              {QStringLiteral("ports"), ports},
-                             {QStringLiteral("dryRun"), !result},
-                             {QStringLiteral("result"), Json(ResultName(result))},
+                             {QStringLiteral("dryRun"), !report},
                              {QStringLiteral("sets"), setList}};
+        if (report) {
+            document.insert(QStringLiteral("moved"), report->AllMoved());
+            document.insert(QStringLiteral("confirmed"), confirmed);
+        }
         if (vlansOfPorts) {
             QJsonArray after;
             for (std::size_t i = 0; i < plan.ports.size(); ++i) {
-                QJsonArray vlans;
-                for (const std::string& vlan : (*vlansOfPorts)[i]) {
-                    vlans.append(NumberOrText(vlan));
-                }
                 after.append(QJsonObject{{QStringLiteral("port"), plan.ports[i]},
-                                         {QStringLiteral("vlans"), vlans}});
+                                         {QStringLiteral("vlans"), VlanArray((*vlansOfPorts)[i])}});
             }
             document.insert(QStringLiteral("portVlans"), after);
         }
@@ -227,48 +263,47 @@ void PrintMove(Context& context, const PortMovePlan& plan, std::optional<MoveRes
         return;
     }
     TextRows rows{{"SET", "VLAN", "BITMAP", "RESULT"}};
-    for (const MoveSet& set : sets) {
-        rows.push_back({std::string(set.step), set.vlan, set.bitmapText,
-                        !set.taken   ? "not sent (dry run)"
-                        : *set.taken ? "ok"
-                                     : "failed"});
+    for (const SentSet& set : sets) {
+        rows.push_back({std::string(StepName(set.step)), set.vlan, set.bitmapText,
+                        report ? std::string(OutcomeName(set.result.outcome)) +
+                                     ", applied: " + std::string(AppliedName(set.applied))
+                               : "not sent (dry run)"});
     }
     context.out << AlignedColumns(rows);
-    if (vlansOfPorts) {
-        TextRows after{{"PORT", "VLANS"}};
-        for (std::size_t i = 0; i < plan.ports.size(); ++i) {
-            std::string vlans;
-            for (const std::string& vlan : (*vlansOfPorts)[i]) {
-                vlans += (vlans.empty() ? "" : ",") + vlan;
-            }
-            after.push_back({std::to_string(plan.ports[i]), vlans});
-        }
-        context.out << '\n' << AlignedColumns(after);
+    if (!report) {
+        return;
     }
+    TextRows after{{"PORT", "CONFIRMED IN", "VLANS READ AFTERWARDS"}};
+    for (std::size_t i = 0; i < plan.ports.size(); ++i) {
+        const auto vlans = VlansOf(plan, report->ports[i].place);
+        after.push_back({std::to_string(plan.ports[i]), vlans ? VlanList(*vlans) : unknown,
+                         vlansOfPorts ? VlanList((*vlansOfPorts)[i]) : unknown});
+    }
+    context.out << '\n' << AlignedColumns(after);
 }
 
 int Move(Context& context, const Invocation& invocation) {
-    VlanTables tables;
-    if (!ReadColumns(context, tables, {&VlanTables::vlanPortsTable})) {
-        return kFailed;
-    }
-    auto planned = PlanPortMove(tables.vlanPortsTable, invocation.fromVlan, invocation.toVlan,
-                                invocation.ports);
+    const PlannedMove planned = PlanPortMove(context.snmp, context.settings, invocation.fromVlan,
+                                             invocation.toVlan, invocation.ports);
     if (const auto* refusal = std::get_if<MoveRefusal>(&planned)) {
         context.messages.Show(refusal->message);
         return kFailed;
     }
     const PortMovePlan& plan = std::get<PortMovePlan>(planned);
     if (invocation.dryRun) {
-        PrintMove(context, plan, std::nullopt, nullptr);
+        PrintMove(context, plan, nullptr, nullptr);
         return kSucceeded;
     }
-    const MoveResult result = SendPortMove(context.snmp, context.messages, context.settings, plan);
+    const PortMoveReport report = SendPortMove(context.snmp, context.settings, plan);
+    if (!report.message.empty()) {
+        context.messages.Show(report.message);
+    }
     // What the switch holds now, whatever the SETs did.
+    VlanTables tables;
     const bool reread = ReadColumns(context, tables, {&VlanTables::vlanPortsTable});
     const auto vlansOfPorts = VlansOfPorts(tables.vlanPortsTable, plan.ports);
-    PrintMove(context, plan, result, reread ? &vlansOfPorts : nullptr);
-    return Status(result == MoveResult::Moved && reread);
+    PrintMove(context, plan, &report, reread ? &vlansOfPorts : nullptr);
+    return Status(report.AllMoved() && reread);
 }
 
 int Save(Context& context) {

@@ -10,7 +10,7 @@
 namespace tarnwick::cli {
 
 inline constexpr int kSucceeded = 0;
-inline constexpr int kFailed = 1;  // a request failed or a move was refused
+inline constexpr int kFailed = 1;  // a request failed; a move refused or not confirmed
 inline constexpr int kUsageError = 2;
 
 // Runs the command; its exit status.

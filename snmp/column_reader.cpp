@@ -100,9 +100,10 @@ private:
             return columns.front()->RequestFailed(std::move(reply.status));
         }
         // SNMPv1 names the binding past the end of the agent's MIB view; the others go on.
-        if (code == SNMP_ERR_NOSUCHNAME && !m_bulk && reply.errorIndex >= 1 &&
-            static_cast<std::size_t>(reply.errorIndex) <= columns.size()) {
-            return columns[static_cast<std::size_t>(reply.errorIndex) - 1]->RequestFailed(
+        const long named = reply.response ? reply.response->errindex : 0;
+        if (code == SNMP_ERR_NOSUCHNAME && !m_bulk && named >= 1 &&
+            static_cast<std::size_t>(named) <= columns.size()) {
+            return columns[static_cast<std::size_t>(named) - 1]->RequestFailed(
                 std::move(reply.status));
         }
         if (code == SNMP_ERR_TOOBIG) {

@@ -13,6 +13,9 @@ inline constexpr std::uint16_t kDefaultSnmpPort = 161;
 struct DeviceAddress {
     // Net-SNMP transport text: "udp:a.b.c.d:p", "udp6:[v6]:p" or "udp:host:p".
     std::string peerName;
+
+    // The same switch: the same host and port, however the text was typed.
+    bool operator==(const DeviceAddress&) const = default;
 };
 
 // IPv4 dotted quad or host name, optionally ":port"; "[IPv6]" optionally followed by ":port".

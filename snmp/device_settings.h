@@ -8,11 +8,20 @@
 
 namespace tarnwick {
 
+// The wait per attempt that any request may use, in milliseconds: the window's field accepts
+// exactly these, and the SNMP layer sends nothing with a timeout outside them.
+inline constexpr std::int32_t kMinTimeout = 1000;
+inline constexpr std::int32_t kMaxTimeout = 10000;
+
+constexpr bool IsTimeoutInRange(std::int64_t milliseconds) {
+    return milliseconds >= kMinTimeout && milliseconds <= kMaxTimeout;
+}
+
 struct DeviceSettings {
     std::string ipAddress = "192.168.0.241";
     std::string readCommunity = "public";
     std::string writeCommunity = "private";
-    // Milliseconds per attempt; the window accepts 1000 to 10000, lower layers take any value > 0.
+    // Milliseconds per attempt, kMinTimeout to kMaxTimeout.
     std::int32_t timeout = 1000;
     int deviceType = 0;  // display only: no command reads it
     // The window always speaks SNMPv1 with the communities; the CLI may choose.

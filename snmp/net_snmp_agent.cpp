@@ -21,6 +21,10 @@ namespace netsnmp {
 // The session's wait is served through this; the session must not outlive it.
 OpenedSession OpenSession(const DeviceSettings& settings, const std::string& community,
                           WaitSlices& waiting) {
+    // No request waits 0 ms or weeks, whatever the caller let through.
+    if (!IsTimeoutInRange(settings.timeout)) {
+        return {nullptr, netsnmp::MakeStatus(SNMPERR_RANGE)};
+    }
     // Net-SNMP would send an empty text to the local host and read "1.2.3" as 1.2.0.3.
     const auto address = ParseDeviceAddress(settings.ipAddress);
     if (!address) {
@@ -172,7 +176,9 @@ Reply Exchange(void* session, Pdu request) {
         return {netsnmp::MakeStatus(code != 0 ? code : SNMPERR_GENERR), nullptr};
     }
     if (response->errstat != SNMP_ERR_NOERROR) {
-        return {MakeStatus(static_cast<int>(response->errstat)), nullptr, response->errindex};
+        // The response stays: its error-index names the binding.
+        const int errorStatus = static_cast<int>(response->errstat);
+        return {netsnmp::MakeStatus(errorStatus), std::move(response)};
     }
     return {{}, std::move(response)};
 }
@@ -192,6 +198,33 @@ Reply GetNext(void* session, const netsnmp::Oid& name) {
         return {netsnmp::MakeStatus(SNMPERR_GENERR), nullptr};
     }
     return Exchange(session, std::move(request));
+}
+
+SetResult NotSent(SnmpStatus status) {
+    return {SetOutcome::NotSent, std::move(status)};
+}
+
+GetResult GetFailed(int code, std::size_t failedBinding = 0) {
+    return {netsnmp::MakeStatus(code), failedBinding, {}};
+}
+
+// The response's bindings must be the instances asked for, in order, each an OCTET STRING.
+GetResult OctetsOf(const netsnmp_pdu& response, const std::vector<netsnmp::Oid>& names) {
+    GetResult result;
+    const netsnmp_variable_list* binding = response.variables;
+    for (const netsnmp::Oid& name : names) {
+        if (binding == nullptr) {
+            return GetFailed(SNMPERR_NO_VARS);
+        }
+        if (netsnmp::ToOid(*binding) != name || binding->type != ASN_OCTET_STR) {
+            return GetFailed(SNMPERR_VAR_TYPE, result.octets.size() + 1);
+        }
+        const auto* bytes = reinterpret_cast<const char*>(binding->val.string);
+        result.octets.emplace_back(bytes == nullptr ? std::string()
+                                                    : std::string(bytes, binding->val_len));
+        binding = binding->next_variable;
+    }
+    return result;
 }
 
 }  // namespace
@@ -236,21 +269,55 @@ WalkOutcome NetSnmpAgent::Walk(const DeviceSettings& settings, const WalkRequest
     return cursor.Outcome();
 }
 
-SnmpStatus NetSnmpAgent::Set(const DeviceSettings& settings, std::string_view oid,
-                             const SetValue& value) {
+GetResult NetSnmpAgent::Get(const DeviceSettings& settings, const std::vector<std::string>& oids) {
+    Pdu request(snmp_pdu_create(SNMP_MSG_GET));
+    if (!request) {
+        return GetFailed(SNMPERR_GENERR);
+    }
+    std::vector<netsnmp::Oid> names;
+    for (const std::string& oid : oids) {
+        auto name = netsnmp::ToOid(oid);
+        if (!name) {
+            return GetFailed(SNMPERR_UNKNOWN_OBJID, names.size() + 1);
+        }
+        if (!netsnmp::AddNullBinding(*request, *name)) {
+            return GetFailed(SNMPERR_GENERR);
+        }
+        names.push_back(std::move(*name));
+    }
+    auto opened = OpenSession(settings, settings.readCommunity, m_waiting);
+    if (!opened.session) {
+        return {std::move(opened.status), 0, {}};
+    }
+    const Reply reply = Exchange(opened.session.get(), std::move(request));
+    if (!reply.status.ok()) {
+        const auto named = reply.response ? reply.response->errindex : 0;
+        return {reply.status, named > 0 ? static_cast<std::size_t>(named) : 0U, {}};
+    }
+    return OctetsOf(*reply.response, names);
+}
+
+SetResult NetSnmpAgent::Set(const DeviceSettings& settings, std::string_view oid,
+                            const SetValue& value) {
     const auto name = netsnmp::ToOid(oid);
     if (!name) {
-        return netsnmp::MakeStatus(SNMPERR_UNKNOWN_OBJID);
+        return NotSent(netsnmp::MakeStatus(SNMPERR_UNKNOWN_OBJID));
     }
     auto opened = OpenSession(settings, settings.writeCommunity, m_waiting);
     if (!opened.session) {
-        return std::move(opened.status);
+        return NotSent(std::move(opened.status));
     }
     Pdu request(snmp_pdu_create(SNMP_MSG_SET));
     if (!request || !netsnmp::AddValueBinding(*request, *name, value)) {
-        return netsnmp::MakeStatus(SNMPERR_GENERR);
+        return NotSent(netsnmp::MakeStatus(SNMPERR_GENERR));
     }
-    return Exchange(opened.session.get(), std::move(request)).status;
+    Reply reply = Exchange(opened.session.get(), std::move(request));
+    if (reply.status.ok()) {
+        return {};
+    }
+    // Without a response the agent may have applied the value and its answer been lost.
+    const bool answered = reply.status.code > 0;
+    return {answered ? SetOutcome::Refused : SetOutcome::NoResponse, std::move(reply.status)};
 }
 
 }  // namespace tarnwick

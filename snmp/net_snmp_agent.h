@@ -1,4 +1,4 @@
-// SnmpAgent over Net-SNMP's single-session API: one session per walk, read or SET, 1 retry.
+// SnmpAgent over Net-SNMP's single-session API: one session per walk, read, GET or SET, 1 retry.
 #pragma once
 
 #include <chrono>
@@ -48,8 +48,9 @@ public:
     // of every column still going, as many rows as fit.
     std::vector<WalkOutcome> WalkColumns(const DeviceSettings& settings,
                                          std::span<const ColumnToWalk> columns) override;
-    SnmpStatus Set(const DeviceSettings& settings, std::string_view oid,
-                   const SetValue& value) override;
+    GetResult Get(const DeviceSettings& settings, const std::vector<std::string>& oids) override;
+    SetResult Set(const DeviceSettings& settings, std::string_view oid,
+                  const SetValue& value) override;
 
 private:
     WaitSlices m_waiting;

@@ -28,8 +28,7 @@ struct OpenedSession {
 
 struct Reply {
     SnmpStatus status;
-    Pdu response;         // set when status.ok()
-    long errorIndex = 0;  // the agent's error-index when status.code > 0
+    Pdu response;  // set when status.ok() or the agent answered with an error-status
 };
 
 // A session to the settings' device with their version; the community serves SNMPv1 and

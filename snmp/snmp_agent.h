@@ -1,6 +1,7 @@
-// What the VLAN logic needs from SNMP: walk one column into a table, send one SET.
+// What the VLAN logic needs from SNMP: walk one column into a table, GET instances, send one SET.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -60,6 +61,29 @@ struct ColumnToWalk {
     WalkTable* table = nullptr;
 };
 
+// What a SET's answer says about the agent's value.
+enum class SetOutcome {
+    Confirmed,   // a response without error: the agent holds the value sent
+    Refused,     // a response with an error-status: nothing changed
+    NotSent,     // failed before any datagram left (bad address, timeout, OID): nothing changed
+    NoResponse,  // no answer, or the send failed: the agent may or may not hold the value
+};
+
+struct SetResult {
+    SetOutcome outcome = SetOutcome::Confirmed;
+    SnmpStatus status;  // the failure's code and text
+    bool ok() const { return outcome == SetOutcome::Confirmed; }
+};
+
+// The answer to one GET of several instances.
+struct GetResult {
+    SnmpStatus status;
+    // On an error-status: the binding (from 1) the agent named; 0 when it named none.
+    std::size_t failedBinding = 0;
+    // On success, in the order asked: each OCTET STRING value's octets.
+    std::vector<std::string> octets;
+};
+
 // SNMPv1's error-status for a GETNEXT with nothing after it: the agent's MIB view has ended.
 inline constexpr int kNoSuchNameStatus = 2;
 
@@ -95,9 +119,12 @@ public:
         }
         return outcomes;
     }
+    // One GET of the instances' OCTET STRING values with the read community; any other type
+    // of value fails the GET.
+    virtual GetResult Get(const DeviceSettings& settings, const std::vector<std::string>& oids) = 0;
     // One SET of one variable binding with the write community.
-    virtual SnmpStatus Set(const DeviceSettings& settings, std::string_view oid,
-                           const SetValue& value) = 0;
+    virtual SetResult Set(const DeviceSettings& settings, std::string_view oid,
+                          const SetValue& value) = 0;
 };
 
 }  // namespace tarnwick

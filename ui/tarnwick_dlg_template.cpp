@@ -16,8 +16,8 @@ constexpr unsigned kTab = kTabStop;
 // A static text or group box names the control whose ID ends its row (its accessible name).
 // clang-format off
 constexpr std::array<ControlTemplate, 27> kControls = {{
-    {kIdOk, PushButton, {362, 19, 45, 14}, "读取", kTab | kDefaultButton, kNoLabel},
-    {kIdCancel, PushButton, {362, 36, 93, 14}, "退 出 程序", kTab, kNoLabel},
+    {kIdOk, PushButton, {362, 19, 45, 14}, "读取", kTab | kDefaultButton | kFlat, kNoLabel},
+    {kIdCancel, PushButton, {362, 36, 93, 14}, "退 出 程序", kTab | kFlat, kNoLabel},
     {kStaticId, GroupBox, {7, 7, 458, 47}, "Vlan读取设定", kNoStyle, kNoLabel},
     {kStaticId, StaticText, {15, 21, 41, 8}, "设备IP地址", kNoStyle, kIdIpAddress},
     {kIdIpAddress, Edit, {77, 17, 110, 14}, nullptr, kTab, kNoLabel},
@@ -41,7 +41,7 @@ constexpr std::array<ControlTemplate, 27> kControls = {{
     {kIdHomePageLink, LinkLabel, {353, 265, 106, 9}, kHomePageAddress, kNoStyle, kNoLabel},
     {kStaticId, StaticText, {332, 279, 21, 8}, "电邮:", kNoStyle, kIdEmailLink},
     {kIdEmailLink, LinkLabel, {353, 279, 69, 8}, kEmailAddress, kNoStyle, kNoLabel},
-    {kIdWriteFlash, PushButton, {409, 19, 45, 14}, "写入FLASH", kTab, kNoLabel},
+    {kIdWriteFlash, PushButton, {409, 19, 45, 14}, "写入FLASH", kTab | kFlat, kNoLabel},
     {kIdBrowserPanel, Browser, {7, 260, 312, 45}, nullptr, kTab, kNoLabel},
 }};
 // clang-format on

@@ -51,6 +51,8 @@ void MainDialogLogic::ReadDevice() {
         return;
     }
     m_state.shownVlan.reset();
+    m_state.tablesFrom = ParseDeviceAddress(m_state.settings.ipAddress);
+    m_state.tablesFromText = m_state.settings.ipAddress;
     m_ports.vlanList.DeleteAllItems();
     const BusyScope busy(m_state.busy, m_ports.cursor);
     ReadColumns(m_ports.snmp, m_state.settings, m_state.tables, kEveryColumn,
@@ -130,15 +132,34 @@ void MainDialogLogic::ChangePortVlan(const std::string& portText, const std::str
         m_ports.messages.Show(std::string(kNoShownVlan));
         return;
     }
+    if (!SettingsNameTheTablesSwitch()) {
+        return;
+    }
     // The interface list holds ports as "%d"; anything else is no port.
     const int port = ParseDecimal<int>(portText).value_or(0);
-    auto plan = PlanPortMove(m_state.tables.vlanPortsTable, *m_state.shownVlan, newVlanId,
-                             std::span<const int>(&port, 1));
+    const std::span<const int> ports(&port, 1);
+    const PlannedMove plan =
+        PlanPortMove(m_ports.snmp, m_state.settings, *m_state.shownVlan, newVlanId, ports);
     if (const auto* refusal = std::get_if<MoveRefusal>(&plan)) {
         m_ports.messages.Show(refusal->message);
         return;
     }
-    SendPortMove(m_ports.snmp, m_ports.messages, m_state.settings, std::get<PortMovePlan>(plan));
+    const PortMoveReport report =
+        SendPortMove(m_ports.snmp, m_state.settings, std::get<PortMovePlan>(plan));
+    if (!report.message.empty()) {
+        m_ports.messages.Show(report.message);
+    }
+}
+
+// "写入FLASH" takes the fields too: the settings may now name a switch the tables are not from.
+bool MainDialogLogic::SettingsNameTheTablesSwitch() {
+    const auto now = ParseDeviceAddress(m_state.settings.ipAddress);
+    if (now && now == m_state.tablesFrom) {
+        return true;
+    }
+    m_ports.messages.Show("列表中的VLAN信息读自" + m_state.tablesFromText + "，而设备IP地址现为" +
+                          m_state.settings.ipAddress + "，请先重新读取，未做任何修改!");
+    return false;
 }
 
 void MainDialogLogic::RereadVlanPorts() {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "snmp/device_address.h"
 #include "snmp/snmp_agent.h"
 #include "vlan/dialog_ports.h"
 #include "vlan/member_ports.h"
@@ -23,6 +24,9 @@ struct DialogState {
     // The VLAN whose members the interface list shows, the one a moved port leaves. A read
     // forgets it: the rows in view may belong to another switch.
     std::optional<std::string> shownVlan;
+    // The switch the tables were read from, as parsed and as typed: a move acts on it alone.
+    std::optional<DeviceAddress> tablesFrom;
+    std::string tablesFromText;
 };
 
 struct DialogPorts {
@@ -59,6 +63,7 @@ private:
     void DrawVlanMembers(const std::string& vlanId);
     void RereadVlanPorts();
     void AddMemberPortRow(const MemberPort& member);
+    bool SettingsNameTheTablesSwitch();
 
     DialogState& m_state;
     DialogPorts m_ports;

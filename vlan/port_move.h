@@ -1,8 +1,10 @@
-// Moving ports between VLANs by rewriting the two VLANs' VlanPorts bitmaps, so that a port is
-// never left in no VLAN: everything is checked before the first SET, the removal goes first, no
-// addition follows a failed removal, and a failed addition puts the old bitmap back.
+// Moving ports between VLANs by rewriting the two VLANs' VlanPorts bitmaps, so that a port ends in
+// the new VLAN or exactly where it was, never in none and never in two. The SETs are built from
+// the bitmaps as the switch holds them just before (one GET), the removal goes first, and every
+// step is decided from what the switch confirmed: a response, or, when none came, a read-back.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -10,35 +12,25 @@
 #include <vector>
 
 #include "snmp/snmp_agent.h"
-#include "vlan/dialog_ports.h"
 
 namespace tarnwick {
 
 inline constexpr std::string_view kSetVlanPortsFailure =
     "设定VlanPorts信息失败，请检查IP地址或共同体名! \r\n错误信息: ";
 
-// One SET of the row's VlanPorts instance (the OID before the row's first "-") with the bitmap
-// text's octets, zero octets included.
-SnmpStatus SendVlanPorts(SnmpAgent& snmp, const DeviceSettings& settings,
-                         std::string_view bitmapText, std::string_view row);
-// The same, showing the failure message with the library's text when the SET fails.
-SnmpStatus SetVlanPorts(SnmpAgent& snmp, MessageBox& messages, const DeviceSettings& settings,
-                        std::string_view bitmapText, std::string_view row);
+// The VLAN's VlanPorts instance.
+std::string VlanPortsOid(std::string_view vlanId);
 
-// The first vlanPortsTable row whose OID is the VLAN's VlanPorts instance, or nullptr.
-const std::string* FindVlanPortsRow(const WalkTable& vlanPortsTable, std::string_view vlanId);
-
-// Everything a move sends, computed from the bitmaps as read before anything is sent. Bitmap
-// texts keep the length they were read with; only the moved ports' bits differ from it.
+// Both SETs of a move, built from the two bitmaps as the switch held them just before: only the
+// moved ports' bits differ from them, and each keeps the length the switch gave it.
 struct PortMovePlan {
     std::string fromVlan;
     std::string toVlan;
     std::vector<int> ports;
-    std::string fromRow;       // the old VLAN's row as read
-    std::string toRow;         // the new VLAN's row as read
-    std::string restoreText;   // the old VLAN's bitmap text as read
-    std::string removalText;   // the old bitmap without the ports
-    std::string additionText;  // the new VLAN's bitmap as read, with the ports
+    std::string fromOctets;    // the old VLAN's bitmap as read
+    std::string toOctets;      // the new VLAN's bitmap as read
+    std::string removalText;   // the old bitmap without the ports, two hex digits per octet
+    std::string additionText;  // the new bitmap with the ports
 };
 
 // Why nothing was sent: the message that says so.
@@ -46,23 +38,58 @@ struct MoveRefusal {
     std::string message;
 };
 
-// Checks that both VLANs have a row and that both bitmaps reach every port's octet.
-std::variant<PortMovePlan, MoveRefusal> PlanPortMove(const WalkTable& vlanPortsTable,
-                                                     std::string_view fromVlan,
-                                                     std::string_view toVlan,
-                                                     std::span<const int> ports);
+using PlannedMove = std::variant<PortMovePlan, MoveRefusal>;
 
-enum class MoveResult {
-    Moved,
-    RemovalFailed,             // nothing else sent: the ports are where they were
-    AdditionFailedRestored,    // the old bitmap is back: the ports are where they were
-    AdditionFailedNotRestored  // the ports are in neither VLAN
+// Checks that both bitmaps reach every port's octet, and plans the SETs from them.
+PlannedMove PlanPortMove(std::string_view fromVlan, std::string_view toVlan,
+                         std::span<const int> ports, std::string fromOctets, std::string toOctets);
+// Reads both VLANs' bitmaps with one GET of two bindings, then plans as above; a VLAN the switch
+// has no bitmap for, or a failed GET, is refused.
+PlannedMove PlanPortMove(SnmpAgent& snmp, const DeviceSettings& settings, std::string_view fromVlan,
+                         std::string_view toVlan, std::span<const int> ports);
+
+enum class MoveStep { Removal, Addition, Restore };
+
+// One SET a move sent, and what the switch said of it.
+struct SentSet {
+    MoveStep step;
+    std::string vlan;
+    std::string bitmapText;  // as sent
+    SetResult result;
+    // After no response, the instance was read back: the status of that GET.
+    std::optional<SnmpStatus> readBack;
+    // Whether the switch holds the moved ports' bits as sent; nothing when it did not tell.
+    std::optional<bool> applied;
 };
 
-// Sends the removal, then the addition, then after a failed addition the old bitmap. The restore
-// goes out before any message waits for the user; each failure is shown in one message.
-MoveResult SendPortMove(SnmpAgent& snmp, MessageBox& messages, const DeviceSettings& settings,
-                        const PortMovePlan& plan);
+// Where the switch confirmed a port is now, as far as the two VLANs go.
+enum class PortPlace {
+    NewVlan,  // the goal
+    OldVlan,  // where it was
+    Neither,
+    Both,
+    Unknown,  // a VLAN could not be read back
+};
+
+struct PortOutcome {
+    int port;
+    PortPlace place;
+};
+
+struct PortMoveReport {
+    std::vector<SentSet> sets;
+    std::vector<PortOutcome> ports;
+    // What the user is told; empty when the switch confirmed every port in the new VLAN.
+    std::string message;
+
+    bool AllMoved() const;
+};
+
+// Sends the removal; after a confirmed removal the addition; after a failed addition the old
+// bitmap back. A SET without a response is read back, and a VLAN that cannot be read back ends
+// the move. Nothing is shown: the report says what happened.
+PortMoveReport SendPortMove(SnmpAgent& snmp, const DeviceSettings& settings,
+                            const PortMovePlan& plan);
 
 // "9" or "1,2,12": the ports as the messages name them.
 std::string PortListText(std::span<const int> ports);

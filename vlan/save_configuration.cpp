@@ -10,7 +10,7 @@ namespace tarnwick {
 
 SnmpStatus SaveConfiguration(SnmpAgent& snmp, MessageBox& messages,
                              const DeviceSettings& settings) {
-    SnmpStatus status = snmp.Set(settings, kSaveConfigurationOid, std::int32_t{1});
+    SnmpStatus status = snmp.Set(settings, kSaveConfigurationOid, std::int32_t{1}).status;
     if (!status.ok()) {
         messages.Show(std::string(kSaveFailure) + status.text);
     }

@@ -1,5 +1,6 @@
-// One port move as the window makes it (two SETs, the VlanPorts column read again, the member
-// view redrawn) against the simulated 48-port switch over loopback, with the requests it sends.
+// One port move as the window makes it (one GET of both bitmaps, two SETs, the VlanPorts column
+// read again, the member view redrawn) against the simulated 48-port switch over loopback, with the
+// requests it sends.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -24,12 +25,17 @@ public:
         getNexts += table.size() - before + 1;
         return outcome;
     }
-    SnmpStatus Set(const DeviceSettings& settings, std::string_view oid,
-                   const SetValue& value) override {
+    GetResult Get(const DeviceSettings& settings, const std::vector<std::string>& oids) override {
+        ++gets;
+        return m_snmp.Get(settings, oids);
+    }
+    SetResult Set(const DeviceSettings& settings, std::string_view oid,
+                  const SetValue& value) override {
         ++sets;
         return m_snmp.Set(settings, oid, value);
     }
     std::size_t getNexts = 0;
+    std::size_t gets = 0;
     std::size_t sets = 0;
 
 private:
@@ -60,6 +66,7 @@ void BM_MovePort(benchmark::State& state) {
         state.SkipWithError(dialog.messages.shown.front().c_str());
     }
     state.counters["sets/move"] = static_cast<double>(snmp.sets) / static_cast<double>(moves);
+    state.counters["gets/move"] = static_cast<double>(snmp.gets) / static_cast<double>(moves);
     state.counters["getnexts/move"] =
         static_cast<double>(snmp.getNexts) / static_cast<double>(moves);
 }

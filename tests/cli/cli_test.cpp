@@ -202,7 +202,8 @@ TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
     const CliRun moved = RunCli(agent->Address(), move + QStringList{"--json"});
     EXPECT_EQ(moved.exitCode, 0) << moved.err;
     const QJsonObject doc = moved.Json();
-    EXPECT_EQ(doc[u"result"], QStringLiteral("moved"));
+    EXPECT_EQ(doc[u"moved"], true);
+    EXPECT_EQ(Ints(doc[u"confirmed"][2][u"vlans"]), std::vector<int>{10});
     EXPECT_EQ(Ints(doc[u"sets"], "vlan"), (std::vector<int>{1, 10}));
     const QJsonArray after = doc[u"portVlans"].toArray();
     ASSERT_EQ(Ints(after, "port"), (std::vector<int>{3, 4, 7}));
@@ -218,6 +219,8 @@ TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_THAT(run.err, HasSubstr("未做任何修改!"));
     }
+    EXPECT_THAT(RunCli(agent->Address(), {"move", "2", "1", "99"}).err,
+                StartsWith("找不到VLAN 99的VlanPorts信息，未做任何修改!"));
     EXPECT_EQ(BitmapOnSwitch(*agent, 1), "B30000000000");
 
     const CliRun saved = RunCli(agent->Address(), {"save", "--json"});
@@ -268,7 +271,8 @@ TEST(Move, ARefusedAdditionPutsThePortsBackAndFails) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_THAT(run.err, HasSubstr("端口3,4未能加入VLAN 10，已恢复到VLAN 1。"));
     const QJsonObject doc = run.Json();
-    EXPECT_EQ(doc[u"result"], QStringLiteral("additionFailedRestored"));
+    EXPECT_EQ(doc[u"moved"], false);
+    EXPECT_EQ(Ints(doc[u"confirmed"][1][u"vlans"]), std::vector<int>{1});
     EXPECT_EQ(Ints(doc[u"portVlans"].toArray()[1][u"vlans"]), std::vector<int>{1});
     EXPECT_EQ(BitmapOnSwitch(*agent, 1), "FF0000000000");
     EXPECT_EQ(BitmapOnSwitch(*agent, 10), "00FE000000FF");

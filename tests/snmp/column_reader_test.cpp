@@ -79,7 +79,7 @@ TEST(ColumnReader, TooBigShrinksToOneRowOfOneColumn) {
         {test::Oid("1.3.6.1.2.1.2.2.1.2"), "1.3.6.1.2.1.2.2.1.2.1"},
         {test::Oid("1.3.6.1.2.1.2.2.1.2.1"), "1.3.6.1.2.1.31.1.1.1.1.1"}};
     test::ScriptedAgent agent([&next](int, const test::ReceivedRequest& request) {
-        const bool tooBig = request.bindings > 1 || request.maxRepetitions > 1;
+        const bool tooBig = !request.moreBindings.empty() || request.maxRepetitions > 1;
         const auto found = next.find(request.oid);
         if (tooBig || found == next.end()) {
             return test::ScriptedAnswer{false, tooBig ? 1 : 2, {}, {}};  // tooBig, noSuchName

@@ -99,8 +99,8 @@ int RunIsolatedChild(const std::string& switchCommaFront) {
                                  "\xE5\x8A\x9E\xE5\x85\xAC\xE7\xBD\x91", "stack",
                                  "\xD3\xEF\xD2\xF4", "voice"},
           "the VLAN names");
-    check(set.ok(), "set: " + set.text);
-    check(v3Set.ok(), "SNMPv3 set: " + v3Set.text);
+    check(set.ok(), "set: " + set.status.text);
+    check(v3Set.ok(), "SNMPv3 set: " + v3Set.status.text);
     check(ports.size() == 9 && ports.back().find("00 00 00 FF FF 00") != std::string::npos,
           "the SET read back");
     for (const auto& name : names) {

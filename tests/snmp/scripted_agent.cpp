@@ -22,10 +22,15 @@ std::optional<ReceivedRequest> DecodeRequest(std::span<const std::uint8_t> datag
     if (!message) {
         return std::nullopt;
     }
-    return ReceivedRequest{
-        message->requestId,      message->pduType,  std::move(message->community),
-        std::move(message->oid), message->valueTag, {message->value.begin(), message->value.end()},
-        message->bindings,       message->version,  message->errorIndex};
+    return ReceivedRequest{message->requestId,
+                           message->pduType,
+                           std::move(message->community),
+                           std::move(message->oid),
+                           message->valueTag,
+                           {message->value.begin(), message->value.end()},
+                           std::move(message->moreBindings),
+                           message->version,
+                           message->errorIndex};
 }
 
 // An error echoes the request's binding; otherwise the script's binding with its OCTET STRING.
@@ -35,7 +40,8 @@ Bytes EncodeResponse(const ReceivedRequest& request, const ScriptedAnswer& answe
     return EncodeMessage({kGetResponse, request.community, request.requestId, answer.errorStatus,
                           failed ? 1 : 0, failed ? request.oid : answer.oid,
                           failed ? request.valueTag : kBerOctetString,
-                          Bytes(value.begin(), value.end()), answer.noBinding, 1, request.version});
+                          Bytes(value.begin(), value.end()), answer.noBinding,
+                          failed ? request.moreBindings : answer.moreBindings, request.version});
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // A scripted SNMPv1 (or SNMPv2c) agent on 127.0.0.1 for the agent behaviours the simulated switch
-// cannot show (column 10 after column 1, an answer that does not advance), counting requests.
+// cannot show (column 10 after column 1, an answer that does not advance, a lost request or reply,
+// a refusal, silence) and for counting requests. Each answer is the script's: a script with state
+// can apply a SET and lose its reply.
 #pragma once
 
 #include <atomic>
@@ -17,9 +19,10 @@ namespace tarnwick::test {
 struct ScriptedAnswer {
     bool silent = false;  // no answer at all
     int errorStatus = 0;
-    SubIds oid;          // the binding sent back
-    std::string octets;  // its OCTET STRING value
+    SubIds oid{};          // the binding sent back
+    std::string octets{};  // its OCTET STRING value
     bool noBinding = false;
+    std::vector<VarBind> moreBindings{};  // after the first, as they are sent back
 };
 
 // One received request: what the walk or SET under test sent.
@@ -28,13 +31,11 @@ struct ReceivedRequest {
     std::uint8_t pduType = 0;  // 0xA1 GETNEXT, 0xA3 SET
     std::string community;
     SubIds oid;
-    std::uint8_t valueTag = 0;  // 0x05 NULL, 0x04 OCTET STRING, 0x02 INTEGER
-    std::string value;          // the value's content octets
-    // How many bindings it carried (the first is above), SNMPv1 (0) or SNMPv2c (1), and a
-    // GETBULK's (0xA5) max-repetitions.
-    std::size_t bindings = 1;
-    std::int64_t version = 0;
-    std::int64_t maxRepetitions = 0;
+    std::uint8_t valueTag = 0;            // 0x05 NULL, 0x04 OCTET STRING, 0x02 INTEGER
+    std::string value;                    // the value's content octets
+    std::vector<VarBind> moreBindings{};  // after the first (a GET of several instances)
+    std::int64_t version = 0;             // 0 SNMPv1, 1 SNMPv2c
+    std::int64_t maxRepetitions = 0;      // a GETBULK's (0xA5)
 };
 
 class ScriptedAgent {

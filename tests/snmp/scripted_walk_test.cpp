@@ -31,7 +31,7 @@ protected:
     DeviceSettings SettingsFor(const ScriptedAgent& agent) const {
         DeviceSettings settings;
         settings.ipAddress = agent.Address();
-        settings.timeout = 100;
+        settings.timeout = kMinTimeout;
         return settings;
     }
 
@@ -217,8 +217,22 @@ TEST_F(ScriptedWalk, MalformedAddressSendsNothing) {
     EXPECT_EQ(walk.status.code, SNMPERR_BAD_ADDRESS);
     EXPECT_EQ(walk.status.text, "Unknown host");
     const auto set = m_snmp.Set(settings, kSaveConfigurationOid, std::int32_t{1});
-    EXPECT_EQ(set.code, SNMPERR_BAD_ADDRESS);
+    EXPECT_EQ(set.outcome, SetOutcome::NotSent);
+    EXPECT_EQ(set.status.code, SNMPERR_BAD_ADDRESS);
     EXPECT_TRUE(m_table.empty());
+    EXPECT_TRUE(agent.Requests().empty());
+}
+
+TEST_F(ScriptedWalk, TimeoutOutsideTheBoundsSendsNothing) {
+    ScriptedAgent agent([](int, const ReceivedRequest&) { return Row(kIfIndexColumn, "x"); });
+    for (const std::int32_t timeout : {0, kMinTimeout - 1, kMaxTimeout + 1, INT32_MAX}) {
+        DeviceSettings settings = SettingsFor(agent);
+        settings.timeout = timeout;
+        EXPECT_EQ(m_snmp.Walk(settings, {kIfIndexColumn}, m_table).end, End::FirstRequestFailed);
+        EXPECT_EQ(m_snmp.Set(settings, kIfIndexColumn, std::int32_t{1}).outcome,
+                  SetOutcome::NotSent);
+        EXPECT_EQ(m_snmp.Get(settings, {std::string(kIfIndexColumn)}).status.code, SNMPERR_RANGE);
+    }
     EXPECT_TRUE(agent.Requests().empty());
 }
 

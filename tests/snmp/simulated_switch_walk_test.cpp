@@ -21,7 +21,7 @@ using test::StartSwitch;
 DeviceSettings SettingsFor(const SimulatedSwitch& sim) {
     DeviceSettings settings;
     settings.ipAddress = sim.Address();
-    settings.timeout = 300;
+    settings.timeout = kMinTimeout;
     return settings;
 }
 
@@ -130,7 +130,7 @@ TEST_F(StandardSwitch, LastColumnEndsAtTheEndOfTheMibView) {
 
 TEST_F(StandardSwitch, WrongCommunityFailsTheFirstRequest) {
     m_settings.readCommunity = "not-the-community";
-    m_settings.timeout = 100;
+    m_settings.timeout = kMinTimeout;
     WalkTable table{"kept"};
     const auto outcome = m_snmp.Walk(m_settings, {kIfIndexColumn}, table);
     EXPECT_EQ(outcome.end, End::FirstRequestFailed);
@@ -146,7 +146,7 @@ TEST_F(StandardSwitch, SetIsReadBack) {
 
     const std::string bitmap = "\x00\x01\x00\x00\x80\x00"s;  // ports 9 and 40
     const auto set = m_snmp.Set(m_settings, vlan2, OctetString{bitmap});
-    EXPECT_TRUE(set.ok()) << set.text;
+    EXPECT_TRUE(set.ok()) << set.status.text;
     const auto after =
         RowsWith(WalkAll(kVlanPortsColumn, RowForm::WalkRow, OctetForm::HexDump), vlan2 + "-");
     ASSERT_EQ(after.size(), 1u);
@@ -162,12 +162,13 @@ TEST(SimulatedSwitchFailures, RefusedSetCarriesTheLibraryText) {
     const auto sim = StartSwitch(SimulatedSwitch::Variant::RefusingSets);
     ASSERT_TRUE(sim);
     NetSnmpAgent snmp;
-    const auto status = snmp.Set(SettingsFor(*sim), std::string(kVlanPortsColumn) + ".10",
-                                 OctetString{"\xFF\x00\x00\x00\x00\x00"s});
+    const auto set = snmp.Set(SettingsFor(*sim), std::string(kVlanPortsColumn) + ".10",
+                              OctetString{"\xFF\x00\x00\x00\x00\x00"s});
     // SNMPv1 has no notWritable: the agent's refusal arrives as noSuchName.
-    EXPECT_EQ(status.code, SNMP_ERR_NOSUCHNAME);
-    EXPECT_EQ(status.text, "(noSuchName) There is no such variable name in this MIB.");
-    EXPECT_EQ(snmp.Set(SettingsFor(*sim), kSaveConfigurationOid, std::int32_t{1}).code,
+    EXPECT_EQ(set.outcome, SetOutcome::Refused);
+    EXPECT_EQ(set.status.code, SNMP_ERR_NOSUCHNAME);
+    EXPECT_EQ(set.status.text, "(noSuchName) There is no such variable name in this MIB.");
+    EXPECT_EQ(snmp.Set(SettingsFor(*sim), kSaveConfigurationOid, std::int32_t{1}).status.code,
               SNMP_ERR_NOSUCHNAME);
 }
 
@@ -176,7 +177,7 @@ TEST(SimulatedSwitchFailures, SilentAgentFailsTheFirstRequest) {
     const auto sim = StartSwitch(SimulatedSwitch::Variant::Silent);
     ASSERT_TRUE(sim);
     auto settings = SettingsFor(*sim);
-    settings.timeout = 100;
+    settings.timeout = kMinTimeout;
     NetSnmpAgent snmp;
     WalkTable table;
     const auto outcome = snmp.Walk(settings, {kIfIndexColumn}, table);
@@ -184,7 +185,9 @@ TEST(SimulatedSwitchFailures, SilentAgentFailsTheFirstRequest) {
     EXPECT_EQ(outcome.status.code, SNMPERR_TIMEOUT);
     EXPECT_EQ(outcome.status.text, "Timeout");
     EXPECT_TRUE(table.empty());
-    EXPECT_EQ(snmp.Set(settings, kSaveConfigurationOid, std::int32_t{1}).code, SNMPERR_TIMEOUT);
+    const auto set = snmp.Set(settings, kSaveConfigurationOid, std::int32_t{1});
+    EXPECT_EQ(set.outcome, SetOutcome::NoResponse);
+    EXPECT_EQ(set.status.code, SNMPERR_TIMEOUT);
 }
 
 TEST(SimulatedSwitchFailures, StallInMidWalkKeepsTheRowsSoFar) {
@@ -192,7 +195,7 @@ TEST(SimulatedSwitchFailures, StallInMidWalkKeepsTheRowsSoFar) {
     const auto sim = StartSwitch(SimulatedSwitch::Variant::StallMidWalk);
     ASSERT_TRUE(sim);
     auto settings = SettingsFor(*sim);
-    settings.timeout = 100;
+    settings.timeout = kMinTimeout;
     NetSnmpAgent snmp;
     WalkTable table;
     const auto outcome = snmp.Walk(settings, {kIfNameColumn}, table);

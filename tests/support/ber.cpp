@@ -84,7 +84,7 @@ public:
     explicit Reader(std::span<const std::uint8_t> data) : m_data(data) {}
 
     bool Failed() const { return m_failed; }
-    bool AtEnd() const { return m_pos >= m_data.size(); }
+    bool AtEnd() const { return m_pos == m_data.size(); }
 
     std::span<const std::uint8_t> Read(std::uint8_t& tag) {
         if (m_failed || m_pos + 2 > m_data.size()) {
@@ -184,8 +184,13 @@ std::string Dotted(const SubIds& oid) {
 
 Bytes EncodeMessage(const SnmpMessage& message) {
     const Bytes community(message.community.begin(), message.community.end());
-    const Bytes varBind = Tlv(kBerSequence, {Tlv(kBerOid, {EncodeOid(message.oid)}),
-                                             Tlv(message.valueTag, {message.value})});
+    Bytes varBind = Tlv(kBerSequence, {Tlv(kBerOid, {EncodeOid(message.oid)}),
+                                       Tlv(message.valueTag, {message.value})});
+    for (const VarBind& more : message.moreBindings) {
+        const Bytes next = Tlv(
+            kBerSequence, {Tlv(kBerOid, {EncodeOid(more.oid)}), Tlv(more.valueTag, {more.value})});
+        varBind.insert(varBind.end(), next.begin(), next.end());
+    }
     const Bytes pdu =
         Tlv(message.pduType, {IntegerTlv(message.requestId), IntegerTlv(message.errorStatus),
                               IntegerTlv(message.errorIndex),
@@ -211,8 +216,15 @@ std::optional<SnmpMessage> DecodeMessage(std::span<const std::uint8_t> datagram)
     message.oid = DecodeOid(varBind.Expect(kBerOid));
     const auto value = varBind.Read(message.valueTag);
     message.value.assign(value.begin(), value.end());
-    for (std::uint8_t tag = 0; !varBinds.Failed() && !varBinds.AtEnd(); ++message.bindings) {
-        varBinds.Read(tag);
+    while (!varBinds.Failed() && !varBinds.AtEnd()) {
+        Reader next(varBinds.Expect(kBerSequence));
+        VarBind& more = message.moreBindings.emplace_back();
+        more.oid = DecodeOid(next.Expect(kBerOid));
+        const auto moreValue = next.Read(more.valueTag);
+        more.value.assign(moreValue.begin(), moreValue.end());
+        if (next.Failed()) {
+            return std::nullopt;
+        }
     }
     if (body.Failed() || pdu.Failed() || varBinds.Failed() || varBind.Failed()) {
         return std::nullopt;

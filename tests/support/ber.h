@@ -1,4 +1,4 @@
-// BER for single-binding SNMPv1 messages: the one codec behind the raw test client and the
+// BER for SNMPv1 messages: the one codec behind the raw test client and the
 // scripted agent, written apart from the code under test.
 #pragma once
 
@@ -21,7 +21,14 @@ inline constexpr std::uint8_t kBerOid = 0x06;
 inline constexpr std::uint8_t kBerSequence = 0x30;
 inline constexpr std::uint8_t kBerCounter32 = 0x41;
 
-// An SNMPv1 or SNMPv2c message with one variable binding; the PDU type is the PDU's tag.
+struct VarBind {
+    SubIds oid;
+    std::uint8_t valueTag = kBerNull;
+    Bytes value;
+};
+
+// An SNMPv1 or SNMPv2c message, its first variable binding spelled out; the PDU type is the PDU's
+// tag.
 struct SnmpMessage {
     std::uint8_t pduType = 0;
     std::string community;
@@ -32,14 +39,13 @@ struct SnmpMessage {
     std::uint8_t valueTag = kBerNull;
     Bytes value;             // the contents octets
     bool noBinding = false;  // an empty variable-binding list instead, as a broken agent sends
-    // Decoded: how many bindings the list held (the first is above). SNMPv1 (0) or SNMPv2c (1),
-    // whose GETBULK holds its counts in the error-status and error-index.
-    std::size_t bindings = 1;
+    std::vector<VarBind> moreBindings{};  // after the first
+    // 0 SNMPv1, 1 SNMPv2c (whose GETBULK holds its counts in the error-status and error-index)
     std::int64_t version = 0;
 };
 
 Bytes EncodeMessage(const SnmpMessage& message);
-// Nothing unless the datagram holds a well-formed SNMPv1 message.
+// Nothing unless the datagram holds a well-formed SNMPv1 or SNMPv2c message.
 std::optional<SnmpMessage> DecodeMessage(std::span<const std::uint8_t> datagram);
 
 // The shortest two's complement contents octets of an INTEGER, and back.

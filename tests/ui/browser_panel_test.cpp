@@ -103,6 +103,23 @@ TEST_F(BrowserPanelTest, ShowsThePageWithoutScrollBarsAndFollowsItsLinksInThePan
     EXPECT_TRUE(closer.Boxes().empty());
 }
 
+TEST_F(BrowserPanelTest, FollowsNoLinkButWebLinks) {
+    LoopbackHttpServer server(std::map<QByteArray, QByteArray>{{"/show.html", "<p>首页</p>"}});
+    CTarnwickDlg::SetShowPageAddress(server.Page("/show.html"));
+    test::CountingAgent agent;
+    CTarnwickDlg dialog(agent, test::Skins());
+    QSignalSpy finished(&Panel(dialog), &CWebBrowser2::pageFinished);
+    ASSERT_TRUE(WaitForPage(finished, 1));
+    for (const char* link : {"file:///etc/hostname", "qrc:/show.html", "data:text/html,<p>x</p>",
+                             "ftp://127.0.0.1/show.html", "javascript:void(0)"}) {
+        emit Panel(dialog).anchorClicked(QUrl(QString::fromUtf8(link)));
+    }
+    QTest::qWait(300);
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_EQ(Panel(dialog).CurrentPage(), QUrl(server.Page("/show.html")));
+    EXPECT_EQ(Panel(dialog).toPlainText(), QStringLiteral("首页"));
+}
+
 TEST_F(BrowserPanelTest, WithoutAServerShowsAShortTextAndNoMessage) {
     QTcpServer closed;  // a free loopback port, closed again: nothing listens there
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));

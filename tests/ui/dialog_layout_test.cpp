@@ -176,6 +176,9 @@ TEST_F(MainDialogLayoutTest, StartsWithTheDefaultsEmptyListsAndFocusOnRead) {
 
     EXPECT_EQ(QApplication::focusWidget(), controls.Find(kIdOk));
     EXPECT_TRUE(controls.Get<QPushButton>(kIdOk).isDefault());
+    for (const int flat : {kIdOk, kIdCancel, kIdWriteFlash}) {
+        EXPECT_TRUE(controls.Get<QPushButton>(flat).isFlat()) << flat;
+    }
     EXPECT_EQ(controls.Get<QPushButton>(kIdWriteFlash).text(), QStringLiteral("写入FLASH"));
 }
 

@@ -50,16 +50,16 @@ struct TimeoutCase {
     std::int32_t timeout;
 };
 
-TEST(TimeoutFieldTest, OnlyIntegersFrom1000To10000PassAndAFailureStopsTheRead) {
+TEST(TimeoutFieldTest, OnlyIntegersFrom1000To10000PassAndAFailureTakesNoFieldAndStopsTheRead) {
     const QString range = QStringLiteral("请输入一个介于 1000 和 10000 之间的整数。");
     const QString integer = QStringLiteral("请输入一个整数。");
     const std::vector<TimeoutCase> cases = {
         {"lowest", "1000", {}, 1000},
         {"highest", "10000", {}, 10000},
         {"blanks around", " 2500 ", {}, 2500},
-        {"one below", "999", range, 999},
-        {"one above", "10001", range, 10001},
-        {"negative", "-1000", range, -1000},
+        {"one below", "999", range, 1000},
+        {"one above", "10001", range, 1000},
+        {"negative", "-1000", range, 1000},
         {"letters", "abc", integer, 1000},
         {"empty", "", integer, 1000},
         {"trailing letters", "1000ms", integer, 1000},
@@ -73,6 +73,7 @@ TEST(TimeoutFieldTest, OnlyIntegersFrom1000To10000PassAndAFailureStopsTheRead) {
         auto& timeout = controls.Get<QLineEdit>(kIdTimeout);
         controls.Get<QLineEdit>(kIdIpAddress).setText(kLoopbackAddress);
         controls.Get<QLineEdit>(kIdWriteCommunity).setText(QStringLiteral("secret"));
+        controls.Get<QLineEdit>(kIdReadCommunity).setText(QStringLiteral("reader"));
         timeout.setText(QString::fromUtf8(testCase.typed));
         dialog.show();
         QApplication::setActiveWindow(&dialog);
@@ -82,8 +83,9 @@ TEST(TimeoutFieldTest, OnlyIntegersFrom1000To10000PassAndAFailureStopsTheRead) {
         controls.Get<QPushButton>(kIdOk).click();
 
         EXPECT_EQ(dialog.State().settings.timeout, testCase.timeout);
-        EXPECT_EQ(dialog.State().settings.ipAddress, kLoopbackAddress.toStdString());
         if (testCase.prompt.isEmpty()) {
+            EXPECT_EQ(dialog.State().settings.ipAddress, kLoopbackAddress.toStdString());
+            EXPECT_EQ(dialog.State().settings.readCommunity, "reader");
             EXPECT_TRUE(closer.Boxes().empty());
             EXPECT_EQ(agent.walks, static_cast<int>(kColumnWalks.size()));
             EXPECT_EQ(dialog.State().settings.writeCommunity, "secret");
@@ -91,9 +93,12 @@ TEST(TimeoutFieldTest, OnlyIntegersFrom1000To10000PassAndAFailureStopsTheRead) {
         }
         ASSERT_EQ(closer.Boxes().size(), 1u);
         EXPECT_EQ(closer.Boxes()[0].text, testCase.prompt);
-        EXPECT_EQ(closer.Boxes()[0].caption, ApplicationName());
+        // The program file's name, whatever it is: here the test program's.
+        EXPECT_EQ(closer.Boxes()[0].caption, QStringLiteral(TARNWICK_UI_TEST_NAME));
         EXPECT_EQ(agent.walks, 0);
         EXPECT_EQ(dialog.State().settings.writeCommunity, "private");
+        EXPECT_EQ(dialog.State().settings.readCommunity, "public");
+        EXPECT_EQ(dialog.State().settings.ipAddress, DeviceSettings{}.ipAddress);
         // The field is the window's focus, and has it as soon as the window is active again.
         EXPECT_EQ(dialog.focusWidget(), &timeout);
         QApplication::setActiveWindow(&dialog);
@@ -179,7 +184,7 @@ TEST_F(MainDialogTest, WaitCursorCoversEveryControlWhileBusyAndArrowOtherwise) {
 }
 
 TEST_F(MainDialogTest, WriteFlashTakesTheFieldsAndSendsOneSavePerPress) {
-    m_agent.setStatus = {-24, "Timeout"};
+    m_agent.setStatus = {SetOutcome::NoResponse, {-24, "Timeout"}};
     Field(kIdWriteCommunity).setText(QStringLiteral("edited"));
     bool busyWhileShown = false;
     test::MessageBoxCloser closer([&](QMessageBox&) { busyWhileShown = m_dialog.State().busy; });

@@ -44,7 +44,12 @@ WalkOutcome CountingAgent::Walk(const DeviceSettings& settings, const WalkReques
     return onWalk ? onWalk(request, table) : WalkOutcome{};
 }
 
-SnmpStatus CountingAgent::Set(const DeviceSettings& settings, std::string_view, const SetValue&) {
+GetResult CountingAgent::Get(const DeviceSettings& settings, const std::vector<std::string>& oids) {
+    lastSettings = settings;
+    return {{}, 0, std::vector<std::string>(oids.size(), std::string(64, '\0'))};
+}
+
+SetResult CountingAgent::Set(const DeviceSettings& settings, std::string_view, const SetValue&) {
     ++sets;
     lastSettings = settings;
     return setStatus;

@@ -38,17 +38,19 @@ private:
 // The tests' skin manager, as the application object holds the program's.
 CXTPSkinManager& Skins();
 
-// Counts the requests it is sent; walks end as the test says (by default complete and empty).
+// Counts the requests it is sent; walks end as the test says (by default complete and empty), a
+// GET finds 64 zero octets in every instance.
 class CountingAgent final : public SnmpAgent {
 public:
     WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
                      WalkTable& table) override;
-    SnmpStatus Set(const DeviceSettings& settings, std::string_view oid,
-                   const SetValue& value) override;
+    GetResult Get(const DeviceSettings& settings, const std::vector<std::string>& oids) override;
+    SetResult Set(const DeviceSettings& settings, std::string_view oid,
+                  const SetValue& value) override;
 
     int walks = 0;
     int sets = 0;
-    SnmpStatus setStatus;  // what every SET answers
+    SetResult setStatus;  // what every SET answers
     DeviceSettings lastSettings;
     std::function<WalkOutcome(const WalkRequest&, WalkTable&)> onWalk;
 };

@@ -147,23 +147,37 @@ public:
         }
         return {column.end, {column.end == WalkOutcome::End::Complete ? 0 : -24, ""}};
     }
+    // Answers from `instances`; an instance it has not is noSuchName.
+    GetResult Get(const DeviceSettings& /*settings*/,
+                  const std::vector<std::string>& oids) override {
+        Note(m_journal, "get");
+        GetResult result;
+        for (const std::string& oid : oids) {
+            const auto found = instances.find(oid);
+            if (found == instances.end()) {
+                return {{kNoSuchNameStatus, "noSuchName"}, result.octets.size() + 1, {}};
+            }
+            result.octets.push_back(found->second);
+        }
+        return result;
+    }
     struct SetCall {
         std::string oid;
         SetValue value;
         std::string writeCommunity;
         bool busy;
     };
-    SnmpStatus Set(const DeviceSettings& settings, std::string_view oid,
-                   const SetValue& value) override {
+    SetResult Set(const DeviceSettings& settings, std::string_view oid,
+                  const SetValue& value) override {
         Note(m_journal, "set " + std::string(oid));
         sets.push_back(
             {std::string(oid), value, settings.writeCommunity, busyFlag != nullptr && *busyFlag});
         if (setStatuses.empty()) {
             return {};
         }
-        SnmpStatus status = setStatuses.front();
+        SetResult result = setStatuses.front();
         setStatuses.erase(setStatuses.begin());
-        return status;
+        return result;
     }
 
     // Every walk fails at its first request, as against a switch that never answers.
@@ -176,7 +190,8 @@ public:
     std::map<std::string, Column> columns;
     std::vector<WalkCall> walks;
     std::vector<SetCall> sets;
-    std::vector<SnmpStatus> setStatuses;  // answers to the next SETs, in order; then success
+    std::vector<SetResult> setStatuses;  // answers to the next SETs, in order; then success
+    std::map<std::string, std::string> instances;  // OCTET STRING values by OID
     const bool* busyFlag = nullptr;
 
 private:

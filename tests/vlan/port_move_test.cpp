@@ -29,10 +29,6 @@ std::string Oid(const std::string& vlan) {
     return std::string(kVlanPortsColumn) + "." + vlan;
 }
 
-std::string Row(const std::string& vlan, const std::string& octets) {
-    return Oid(vlan) + "-" + HexDump(octets);
-}
-
 std::string Sent(const fakes::FakeSnmpAgent::SetCall& call) {
     return std::get<OctetString>(call.value).octets;
 }
@@ -41,9 +37,15 @@ std::string Sent(const fakes::FakeSnmpAgent::SetCall& call) {
 void LoadShownSwitch(FakeDialog& dialog) {
     dialog.state.tables.vlanIdTable = {"1", "10", "50"};
     dialog.state.tables.vlanNameTable = {"default", "office", "stack"};
-    const WalkTable ports = {Row("1", "\xFF\0\0"s), Row("10", "\0\xFE\0"s),
-                             Row("50", std::string(16, '\0') + "\x02" + std::string(7, '\0'))};
+    dialog.snmp.instances = {{Oid("1"), "\xFF\0\0"s},
+                             {Oid("10"), "\0\xFE\0"s},
+                             {Oid("50"), std::string(16, '\0') + "\x02" + std::string(7, '\0')}};
+    WalkTable ports;
+    for (const auto& [oid, octets] : dialog.snmp.instances) {
+        ports.push_back(oid + "-" + HexDump(octets));
+    }
     dialog.state.tables.vlanPortsTable = ports;
+    dialog.state.tablesFrom = ParseDeviceAddress(dialog.state.settings.ipAddress);
     dialog.snmp.columns[std::string(kVlanPortsColumn)] = {ports};
     dialog.logic.FillVlanList();
     dialog.vlanList.Select({1});
@@ -57,9 +59,13 @@ struct PlanCase {
     std::string removal, addition;  // bitmap texts sent; empty: refused
 };
 
-TEST(PlanPortMove, ChangesOnlyThePortsBitInBitmapsOfFullLength) {
-    const WalkTable table = {Row("1", "\xFF\0\0"s), Row("10", "\0\xFE\0"s), Row("100", "\x01"s),
-                             Row("50", std::string(17, '\0')), Row("60", std::string(24, '\x80'))};
+TEST(PlanPortMove, ChangesOnlyThePortsBitInTheBitmapsReadJustBefore) {
+    fakes::FakeSnmpAgent snmp(nullptr);
+    snmp.instances = {{Oid("1"), "\xFF\0\0"s},
+                      {Oid("10"), "\0\xFE\0"s},
+                      {Oid("100"), "\x01"s},
+                      {Oid("50"), std::string(17, '\0')},
+                      {Oid("60"), std::string(24, '\x80')}};
     const std::vector<PlanCase> cases = {
         {"port 8 is mask 80 of octet 0", "1", "10", 8, "7F0000", "80FE00"},
         {"port 9 is mask 01 of octet 1", "10", "1", 9, "00FE00", "FF0100"},
@@ -76,9 +82,10 @@ TEST(PlanPortMove, ChangesOnlyThePortsBitInBitmapsOfFullLength) {
     for (const PlanCase& c : cases) {
         SCOPED_TRACE(c.name);
         const int ports[] = {c.port};
-        const auto plan = PlanPortMove(table, c.from, c.to, ports);
+        const auto plan = PlanPortMove(snmp, {}, c.from, c.to, ports);
         if (c.removal.empty()) {
             ASSERT_TRUE(std::holds_alternative<MoveRefusal>(plan));
+            EXPECT_TRUE(std::get<MoveRefusal>(plan).message.ends_with("，未做任何修改!"));
             continue;
         }
         const auto& move = std::get<PortMovePlan>(plan);
@@ -91,24 +98,28 @@ struct SendCase {
     const char* name;
     std::vector<int> failing;  // which SETs fail, 0 first
     std::vector<std::string> sentTo;
-    MoveResult result;
+    PortPlace place;
     std::string messageEnd;  // empty: no message
 };
 
 TEST(SendPortMove, RemovalFirstNoAdditionAfterItsFailureAndRestoreAfterAFailedAddition) {
     const std::vector<SendCase> cases = {
-        {"both succeed", {}, {Oid("10"), Oid("1")}, MoveResult::Moved, ""},
-        {"removal refused", {0}, {Oid("10")}, MoveResult::RemovalFailed, "错误信息: refused"},
+        {"both succeed", {}, {Oid("10"), Oid("1")}, PortPlace::NewVlan, ""},
+        {"removal refused",
+         {0},
+         {Oid("10")},
+         PortPlace::OldVlan,
+         "错误信息: refused\r\n端口12仍在VLAN 10中，未做任何修改!"},
         {"addition refused",
          {1},
          {Oid("10"), Oid("1"), Oid("10")},
-         MoveResult::AdditionFailedRestored,
-         "端口12未能加入VLAN 1，已恢复到VLAN 10。"},
+         PortPlace::OldVlan,
+         "错误信息: refused\r\n端口12未能加入VLAN 1，已恢复到VLAN 10。"},
         {"restore refused too",
          {1, 2},
          {Oid("10"), Oid("1"), Oid("10")},
-         MoveResult::AdditionFailedNotRestored,
-         "端口12现已既不在VLAN 10也不在VLAN 1中!"},
+         PortPlace::Neither,
+         "恢复VLAN 10也失败了(错误信息: refused)\r\n端口12现已既不在VLAN 10也不在VLAN 1中!"},
     };
     for (const SendCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -116,13 +127,14 @@ TEST(SendPortMove, RemovalFirstNoAdditionAfterItsFailureAndRestoreAfterAFailedAd
         LoadShownSwitch(dialog);
         for (int i = 0; i < 3; ++i) {
             const bool fails = std::find(c.failing.begin(), c.failing.end(), i) != c.failing.end();
-            dialog.snmp.setStatuses.push_back(fails ? SnmpStatus{2, "refused"} : SnmpStatus{});
+            dialog.snmp.setStatuses.push_back(
+                {fails ? SetOutcome::Refused : SetOutcome::Confirmed, {fails ? 2 : 0, "refused"}});
         }
         const int ports[] = {12};
-        const auto plan = std::get<PortMovePlan>(
-            PlanPortMove(dialog.state.tables.vlanPortsTable, "10", "1", ports));
+        const auto plan = std::get<PortMovePlan>(PlanPortMove(dialog.snmp, {}, "10", "1", ports));
 
-        EXPECT_EQ(SendPortMove(dialog.snmp, dialog.messages, {}, plan), c.result);
+        const PortMoveReport report = SendPortMove(dialog.snmp, {}, plan);
+        EXPECT_EQ(report.ports[0].place, c.place);
         std::vector<std::string> sentTo;
         for (const auto& call : dialog.snmp.sets) {
             sentTo.push_back(call.oid);
@@ -131,11 +143,8 @@ TEST(SendPortMove, RemovalFirstNoAdditionAfterItsFailureAndRestoreAfterAFailedAd
         if (sentTo.size() == 3) {
             EXPECT_EQ(Sent(dialog.snmp.sets[2]), "\0\xFE\0"s);  // the old bitmap as read
         }
-        ASSERT_EQ(dialog.messages.shown.size(), c.messageEnd.empty() ? 0U : 1U);
-        if (!c.messageEnd.empty()) {
-            EXPECT_TRUE(dialog.messages.shown[0].ends_with(c.messageEnd))
-                << dialog.messages.shown[0];
-        }
+        EXPECT_TRUE(report.message.ends_with(c.messageEnd)) << report.message;
+        EXPECT_EQ(report.message.empty(), c.messageEnd.empty());
     }
 }
 
@@ -153,8 +162,12 @@ TEST(OnDblclkInterfaceList, MovesOutOfTheShownVlanThenRereadsAndRedrawsIt) {
 
     EXPECT_EQ(dialog.vlanSelection.offered,
               (std::vector<std::string>{"1/default", "10/office", "50/stack"}));
-    const Journal expected = {"choose 1/default", "set " + Oid("10"), "set " + Oid("1"),
-                              "walk " + std::string(kVlanPortsColumn), "interfaceList cleared"};
+    const Journal expected = {"choose 1/default",
+                              "get",
+                              "set " + Oid("10"),
+                              "set " + Oid("1"),
+                              "walk " + std::string(kVlanPortsColumn),
+                              "interfaceList cleared"};
     EXPECT_EQ(journal, expected);
     EXPECT_EQ(Sent(dialog.snmp.sets[0]), "\0\xF6\0"s);  // port 12 of VLAN 10 cleared
     EXPECT_EQ(Sent(dialog.snmp.sets[1]), "\xFF\x08\0"s);
@@ -204,7 +217,7 @@ TEST(OnWriteFlash, TakesTheFieldsThenSendsOneSaveWhileBusy) {
 
     dialog.fields.accept = true;
     dialog.fields.writeCommunity = "edited";
-    dialog.snmp.setStatuses = {{-24, "Timeout"}};
+    dialog.snmp.setStatuses = {{SetOutcome::NoResponse, {-24, "Timeout"}}};
     journal.clear();
     dialog.logic.OnWriteFlash();
 

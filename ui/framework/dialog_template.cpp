@@ -43,6 +43,7 @@ QWidget* CreateControl(const ControlTemplate& control, QDialog& dialog) {
         case ControlKind::PushButton: {
             auto* button = new QPushButton(caption, &dialog);
             button->setDefault((control.style & kDefaultButton) != 0);
+            button->setFlat((control.style & kFlat) != 0);
             return button;
         }
         case ControlKind::GroupBox: {

@@ -30,6 +30,7 @@ enum ControlStyle : unsigned {
     kTabStop = 1u << 0,
     kDefaultButton = 1u << 1,
     kSingleSelection = 1u << 2,  // report lists: one row at most, else several
+    kFlat = 1u << 3,             // push buttons: a flat face
 };
 
 // The standard buttons' IDs, which are also the results of a modal run.

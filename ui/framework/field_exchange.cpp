@@ -27,16 +27,18 @@ QString RangePrompt(std::int32_t min, std::int32_t max) {
 }
 
 bool DialogFieldExchange::TakeFields(DeviceSettings& settings) {
-    settings.ipAddress = LogicText(m_fields.ipAddress.text());
-    settings.readCommunity = LogicText(m_fields.readCommunity.text());
+    // All or nothing: a command stops on a rejected field, and a half-taken set of values would
+    // only be used by a later move.
     const std::optional<std::int32_t> timeout = ParseFieldInteger(m_fields.timeout.text());
     if (!timeout) {
         return RejectTimeout(IntegerPrompt());
     }
-    settings.timeout = *timeout;
-    if (*timeout < kMinTimeout || *timeout > kMaxTimeout) {
+    if (!IsTimeoutInRange(*timeout)) {
         return RejectTimeout(RangePrompt(kMinTimeout, kMaxTimeout));
     }
+    settings.ipAddress = LogicText(m_fields.ipAddress.text());
+    settings.readCommunity = LogicText(m_fields.readCommunity.text());
+    settings.timeout = *timeout;
     settings.writeCommunity = LogicText(m_fields.writeCommunity.text());
     return true;
 }

@@ -11,9 +11,6 @@ class QLineEdit;
 
 namespace tarnwick {
 
-inline constexpr std::int32_t kMinTimeout = 1000;
-inline constexpr std::int32_t kMaxTimeout = 10000;
-
 // A decimal integer with an optional sign and surrounding blanks, within 32 bits.
 std::optional<std::int32_t> ParseFieldInteger(const QString& text);
 
@@ -32,9 +29,9 @@ public:
     DialogFieldExchange(SettingsFields fields, MessageBox& messages)
         : m_fields(fields), m_messages(messages) {}
 
-    // IP address, read community, timeout, write community, in that order; texts as typed. A
-    // timeout that is no integer (member kept) or lies outside the range (member stored) is
-    // prompted for, gets the focus back, and ends the exchange with false.
+    // IP address, read community, timeout, write community; texts as typed. A timeout that is no
+    // integer or lies outside the range is prompted for, gets the focus back, and ends the
+    // exchange with false, every setting as it was.
     bool TakeFields(DeviceSettings& settings) override;
     // Members to fields, once at start-up.
     void PutFields(const DeviceSettings& settings);

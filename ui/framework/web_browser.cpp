@@ -2,6 +2,7 @@
 // without ever blocking the window.
 #include "ui/framework/web_browser.h"
 
+#include <QDesktopServices>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -35,7 +36,7 @@ QString DecodePage(const QByteArray& body, const QByteArray& contentType) {
 
 CWebBrowser2::CWebBrowser2(QWidget* parent)
     : QTextBrowser(parent), m_network(new QNetworkAccessManager(this)) {
-    // Links are ours to follow, in the panel; nothing goes to local files or the desktop.
+    // Links are ours to follow: web pages in the panel, e-mail addresses on the desktop.
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, &CWebBrowser2::OnLinkClicked);
@@ -94,7 +95,14 @@ void CWebBrowser2::OnPageArrived(QNetworkReply& reply) {
 }
 
 void CWebBrowser2::OnLinkClicked(const QUrl& link) {
-    Navigate(m_page.resolved(link).toString(), nullptr, nullptr, nullptr, nullptr);
+    // A page from the web must not open local files, resources or data in the panel.
+    const QUrl target = m_page.resolved(link);
+    const QString scheme = target.scheme().toLower();
+    if (scheme == QStringLiteral("http") || scheme == QStringLiteral("https")) {
+        Navigate(target.toString(), nullptr, nullptr, nullptr, nullptr);
+    } else if (scheme == QStringLiteral("mailto")) {
+        QDesktopServices::openUrl(target);  // as the e-mail link label does
+    }
 }
 
 }  // namespace tarnwick
