@@ -34,6 +34,33 @@ struct Options {
     QCommandLineOption dryRun{
         QStringLiteral("dry-run"),
         QStringLiteral("move: print the bitmaps it would send; send nothing.")};
+    QCommandLineOption snmpVersion{QStringLiteral("snmp-version"),
+                                   QStringLiteral("1, 2c or 3 (default 1)."), QStringLiteral("V"),
+                                   QStringLiteral("1")};
+    QCommandLineOption user{QStringLiteral("user"), QStringLiteral("SNMPv3 user name."),
+                            QStringLiteral("NAME")};
+    QCommandLineOption securityLevel{
+        QStringLiteral("security-level"),
+        QStringLiteral("SNMPv3: noAuthNoPriv, authNoPriv or authPriv (default authPriv)."),
+        QStringLiteral("LEVEL"), QStringLiteral("authPriv")};
+    QCommandLineOption authProtocol{
+        QStringLiteral("auth-protocol"),
+        QStringLiteral("SNMPv3: MD5, SHA, SHA-224, SHA-256, SHA-384 or SHA-512 (default SHA)."),
+        QStringLiteral("P"), QStringLiteral("SHA")};
+    QCommandLineOption privProtocol{
+        QStringLiteral("priv-protocol"),
+        QStringLiteral("SNMPv3: DES, AES, AES-192 or AES-256 (default AES)."), QStringLiteral("P"),
+        QStringLiteral("AES")};
+    QCommandLineOption context{QStringLiteral("context"),
+                               QStringLiteral("SNMPv3 context name (default none)."),
+                               QStringLiteral("NAME")};
+    // Passphrases on the command line are in every user's process list: refused with a reason.
+    QCommandLineOption passphrase{
+        {QStringLiteral("auth-passphrase"), QStringLiteral("priv-passphrase"),
+         QStringLiteral("auth-password"), QStringLiteral("priv-password"), QStringLiteral("A"),
+         QStringLiteral("X")},
+        QString(),
+        QStringLiteral("TEXT")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
                             QStringLiteral("Print this help.")};
     QCommandLineOption version{QStringLiteral("version"), QStringLiteral("Print the version.")};
@@ -47,9 +74,107 @@ Commands:
   move PORTS FROM TO   move ports ("9", "1-8,12") from VLAN FROM to VLAN TO
   save                 tell the switch to save its configuration
 
+SNMPv3 passphrases come only from the environment, never from the command line (where every
+user of the machine sees them): TARNWICK_AUTH_PASSPHRASE and TARNWICK_PRIV_PASSPHRASE, each of
+at least 8 octets. The switch's engine ID is discovered; no file is read or written.
+
 Exit status: 0 success, 1 a request failed or a move was refused or not confirmed, 2 a usage
 error.
 )";
+
+template <typename Value>
+struct Named {
+    std::string_view name;
+    Value value;
+};
+
+constexpr Named<SnmpVersion> kVersions[] = {
+    {"1", SnmpVersion::V1}, {"2c", SnmpVersion::V2c}, {"3", SnmpVersion::V3}};
+constexpr Named<SecurityLevel> kSecurityLevels[] = {{"noAuthNoPriv", SecurityLevel::NoAuthNoPriv},
+                                                    {"authNoPriv", SecurityLevel::AuthNoPriv},
+                                                    {"authPriv", SecurityLevel::AuthPriv}};
+constexpr Named<AuthProtocol> kAuthProtocols[] = {
+    {"MD5", AuthProtocol::Md5},        {"SHA", AuthProtocol::Sha},
+    {"SHA-224", AuthProtocol::Sha224}, {"SHA-256", AuthProtocol::Sha256},
+    {"SHA-384", AuthProtocol::Sha384}, {"SHA-512", AuthProtocol::Sha512}};
+constexpr Named<PrivProtocol> kPrivProtocols[] = {{"DES", PrivProtocol::Des},
+                                                  {"AES", PrivProtocol::Aes},
+                                                  {"AES-192", PrivProtocol::Aes192},
+                                                  {"AES-256", PrivProtocol::Aes256}};
+
+// The value whose name the text is, in any case.
+template <typename Value, std::size_t N>
+std::optional<Value> ValueNamed(const Named<Value> (&names)[N], const QString& text) {
+    for (const auto& named : names) {
+        const QString name =
+            QString::fromLatin1(named.name.data(), static_cast<qsizetype>(named.name.size()));
+        if (text.compare(name, Qt::CaseInsensitive) == 0) {
+            return named.value;
+        }
+    }
+    return std::nullopt;
+}
+
+// A passphrase from the environment; a usage problem when it is needed and missing or short.
+std::optional<UsageError> TakePassphrase(const char* variable, std::string& passphrase) {
+    passphrase = qEnvironmentVariable(variable).toStdString();
+    if (passphrase.empty()) {
+        return UsageError{std::string("this security level needs the passphrase in ") + variable};
+    }
+    if (passphrase.size() < kShortestPassphrase) {
+        return UsageError{std::string(variable) + " must hold at least " +
+                          std::to_string(kShortestPassphrase) + " octets"};
+    }
+    return std::nullopt;
+}
+
+std::optional<UsageError> TakeSecurity(const QCommandLineParser& parser, const Options& options,
+                                       DeviceSettings& settings) {
+    const auto version = ValueNamed(kVersions, parser.value(options.snmpVersion));
+    if (!version) {
+        return UsageError{"--snmp-version must be 1, 2c or 3: " +
+                          Text(parser.value(options.snmpVersion))};
+    }
+    settings.version = *version;
+    const QCommandLineOption* usmOptions[] = {&options.user, &options.securityLevel,
+                                              &options.authProtocol, &options.privProtocol,
+                                              &options.context};
+    if (settings.version != SnmpVersion::V3) {
+        for (const QCommandLineOption* option : usmOptions) {
+            if (parser.isSet(*option)) {
+                return UsageError{"--" + Text(option->names().front()) +
+                                  " belongs to --snmp-version 3"};
+            }
+        }
+        return std::nullopt;
+    }
+    UsmSettings& usm = settings.usm;
+    usm.user = Text(parser.value(options.user));
+    if (usm.user.empty()) {
+        return UsageError{"--snmp-version 3 needs --user"};
+    }
+    usm.context = Text(parser.value(options.context));
+    const auto level = ValueNamed(kSecurityLevels, parser.value(options.securityLevel));
+    const auto auth = ValueNamed(kAuthProtocols, parser.value(options.authProtocol));
+    const auto priv = ValueNamed(kPrivProtocols, parser.value(options.privProtocol));
+    if (!level || !auth || !priv) {
+        return UsageError{
+            "unknown --security-level, --auth-protocol or --priv-protocol: see --help"};
+    }
+    usm.level = *level;
+    usm.authProtocol = *auth;
+    usm.privProtocol = *priv;
+    if (usm.level == SecurityLevel::NoAuthNoPriv) {
+        return std::nullopt;
+    }
+    if (auto error = TakePassphrase("TARNWICK_AUTH_PASSPHRASE", usm.authPassphrase)) {
+        return error;
+    }
+    if (usm.level == SecurityLevel::AuthPriv) {
+        return TakePassphrase("TARNWICK_PRIV_PASSPHRASE", usm.privPassphrase);
+    }
+    return std::nullopt;
+}
 
 struct CommandShape {
     std::string_view name;
@@ -121,6 +246,9 @@ std::variant<Invocation, UsageError> TakeOptions(const QCommandLineParser& parse
                           std::to_string(kMaxTimeout) + " milliseconds: " + timeout};
     }
     invocation.settings.timeout = *milliseconds;
+    if (auto error = TakeSecurity(parser, options, invocation.settings)) {
+        return std::move(*error);
+    }
     invocation.json = parser.isSet(options.json);
     invocation.dryRun = parser.isSet(options.dryRun);
     return invocation;
@@ -131,17 +259,27 @@ std::variant<Invocation, UsageError> TakeOptions(const QCommandLineParser& parse
 ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Reads a switch's VLANs over SNMPv1, moves ports between them, saves."));
+        QStringLiteral("Reads a switch's VLANs over SNMPv1, SNMPv2c or SNMPv3, moves ports "
+                       "between them, saves."));
     parser.addPositionalArgument(QStringLiteral("ADDRESS"),
                                  QStringLiteral("IPv4 address or host name, optionally :port; "
                                                 "[IPv6], optionally :port."));
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See below."),
                                  QStringLiteral("COMMAND [ARGS]"));
-    const Options options;
-    parser.addOptions({options.readCommunity, options.writeCommunity, options.timeout, options.json,
-                       options.dryRun, options.help, options.version});
+    Options options;
+    options.passphrase.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({options.readCommunity, options.writeCommunity, options.timeout,
+                       options.snmpVersion, options.user, options.securityLevel,
+                       options.authProtocol, options.privProtocol, options.context,
+                       options.passphrase, options.json, options.dryRun, options.help,
+                       options.version});
     if (!parser.parse(arguments)) {
         return UsageError{Text(parser.errorText())};
+    }
+    if (parser.isSet(options.passphrase)) {
+        return UsageError{
+            "passphrases are read only from TARNWICK_AUTH_PASSPHRASE and "
+            "TARNWICK_PRIV_PASSPHRASE: on the command line every user of the machine sees them"};
     }
     if (parser.isSet(options.help)) {
         return InfoRequest{Text(parser.helpText()) + std::string(kCommandsHelp)};
@@ -184,7 +322,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
 std::string UsageHint() {
     return "Usage: tarnwick-cli ADDRESS {vlans | members VLAN | dump | move PORTS FROM TO "
            "[--dry-run] | save} [--json] [--timeout MS] [--read-community C] "
-           "[--write-community C]; --help for more";
+           "[--write-community C] [--snmp-version 1|2c|3] [--user NAME ...]; --help for more";
 }
 
 std::optional<std::vector<int>> ParsePortList(std::string_view text) {

@@ -24,16 +24,20 @@ struct Context {
     std::ostream& out;
 };
 
-// Walks the tables' columns afresh in the window's read order, one after the other, with the
-// progress line and each failure's message on stderr; false when a walk failed.
+// Reads the tables' columns afresh, all together (the tables of the window's one-column walks in
+// fewer round trips), with the progress line and each failure's message on stderr; false when a
+// column failed. SNMPv3 has no communities, so there a message also gives the library's reason.
 bool ReadColumns(Context& context, VlanTables& tables, std::initializer_list<Column> wanted) {
-    ReadProgress progress = ShowingFailures(context.messages);
-    progress.walking = [&](const ColumnWalk& walk, std::size_t step, std::size_t steps) {
-        context.messages.Reading("reading " + std::string(walk.name) + " (" + std::to_string(step) +
-                                 "/" + std::to_string(steps) + ")");
-    };
-    const auto outcomes = tarnwick::ReadColumns(context.snmp, context.settings, tables,
-                                                {wanted.begin(), wanted.size()}, progress);
+    std::string names;
+    for (const ColumnWalk& walk : kColumnWalks) {
+        if (std::find(wanted.begin(), wanted.end(), walk.table) != wanted.end()) {
+            names += (names.empty() ? "" : ", ") + std::string(walk.name);
+        }
+    }
+    context.messages.Reading("reading " + names);
+    const auto outcomes = ReadColumnsTogether(
+        context.snmp, context.settings, tables, {wanted.begin(), wanted.size()},
+        ShowingFailures(context.messages, context.settings.version == SnmpVersion::V3));
     context.messages.ReadDone();
     return std::ranges::none_of(outcomes, &ColumnOutcome::Failed);
 }

@@ -23,7 +23,7 @@ public:
     // The window's texts break lines with CR LF; here each message stays one line.
     void Show(const std::string& text) override;
 
-    // A read has begun, or moved on to another column: "reading ifName (2/6)".
+    // A read has begun, or moved on to another column: "reading VLAN IDs, VLAN names".
     void Reading(std::string step);
     // The read has ended: the progress line goes.
     void ReadDone();

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "snmp/snmp_version.h"
+
 namespace tarnwick {
 
 // The wait per attempt that any request may use, in milliseconds: the window's field accepts
@@ -22,6 +24,9 @@ struct DeviceSettings {
     // Milliseconds per attempt, kMinTimeout to kMaxTimeout.
     std::int32_t timeout = 1000;
     int deviceType = 0;  // display only: no command reads it
+    // The window always speaks SNMPv1 with the communities; the CLI may choose.
+    SnmpVersion version = SnmpVersion::V1;
+    UsmSettings usm{};  // SNMPv3 only
 };
 
 }  // namespace tarnwick

@@ -2,38 +2,21 @@
 #include "snmp/net_snmp_agent.h"
 
 #include <net-snmp/library/large_fd_set.h>
+#include <string.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <utility>
 
+#include "snmp/column_cursor.h"
 #include "snmp/device_address.h"
+#include "snmp/net_snmp_session.h"
 #include "snmp/net_snmp_values.h"
+#include "snmp/usm_user.h"
 
 namespace tarnwick {
-namespace {
-
-struct SessionCloser {
-    void operator()(void* session) const { snmp_sess_close(session); }
-};
-// The opaque handle of snmp_sess_open().
-using Session = std::unique_ptr<void, SessionCloser>;
-
-struct PduFreer {
-    void operator()(netsnmp_pdu* pdu) const { snmp_free_pdu(pdu); }
-};
-using Pdu = std::unique_ptr<netsnmp_pdu, PduFreer>;
-
-struct OpenedSession {
-    Session session;
-    SnmpStatus status;
-};
-
-struct Reply {
-    SnmpStatus status;
-    Pdu response;  // set when status.ok() or the agent answered with an error-status
-};
+namespace netsnmp {
 
 // The session's wait is served through this; the session must not outlive it.
 OpenedSession OpenSession(const DeviceSettings& settings, const std::string& community,
@@ -49,24 +32,37 @@ OpenedSession OpenSession(const DeviceSettings& settings, const std::string& com
     }
     std::string peerName = address->peerName;
     std::string communityOctets = community;
+    UsmSettings usm = settings.usm;
 
     netsnmp_session setup;
     snmp_sess_init(&setup);
-    setup.version = SNMP_VERSION_1;
     setup.peername = peerName.data();
-    setup.community = reinterpret_cast<u_char*>(communityOctets.data());
-    setup.community_len = communityOctets.size();
+    if (settings.version == SnmpVersion::V3) {
+        const int code = SetUpUser(setup, usm);
+        if (code != 0) {
+            return {nullptr, netsnmp::MakeStatus(code)};
+        }
+    } else {
+        setup.version = settings.version == SnmpVersion::V2c ? SNMP_VERSION_2c : SNMP_VERSION_1;
+        setup.community = reinterpret_cast<u_char*>(communityOctets.data());
+        setup.community_len = communityOctets.size();
+    }
     setup.timeout = static_cast<long>(settings.timeout) * 1000L;  // ms to µs
     setup.retries = 1;
     setup.myvoid = &waiting;  // the library leaves this pointer to us
-    // snmp_sess_open() copies the peer name and community, so the locals may go.
+    // snmp_sess_open() copies the peer name, community and user, so the locals may go. For
+    // SNMPv3 it also discovers the agent's engine ID (one exchange) and localizes the keys.
     Session session(snmp_sess_open(&setup));
+    explicit_bzero(setup.securityAuthKey, sizeof setup.securityAuthKey);
+    explicit_bzero(setup.securityPrivKey, sizeof setup.securityPrivKey);
     if (!session) {
         const int code = setup.s_snmp_errno != 0 ? setup.s_snmp_errno : SNMPERR_GENERR;
         return {nullptr, netsnmp::MakeStatus(code)};
     }
     return {std::move(session), {}};
 }
+
+namespace {
 
 class LargeFdSet {
 public:
@@ -95,7 +91,13 @@ int OnAnswer(int operation, netsnmp_session* session, int /*reqid*/, netsnmp_pdu
     }
     auto& answer = *static_cast<Answer*>(magic);
     answer.waiting = false;
-    if (operation == NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE && pdu) {
+    if (operation == NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE && pdu &&
+        pdu->command == SNMP_MSG_REPORT) {
+        // An SNMPv3 report instead of the answer (a wrong passphrase, an unknown user): the
+        // request failed, for the reason the library names, as its synchronous wait has it.
+        session->s_snmp_errno = snmpv3_get_report_type(pdu);
+        answer.result = STAT_ERROR;
+    } else if (operation == NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE && pdu) {
         // The library frees its PDU when this returns.
         answer.response.reset(snmp_clone_pdu(pdu));
         answer.result = STAT_SUCCESS;
@@ -146,6 +148,8 @@ bool AwaitAnswer(void* session, const Answer& answer, WaitSlices& waiting) {
     return true;
 }
 
+}  // namespace
+
 // Takes the request: the library owns it once sent and frees it when the answer is in; one it
 // could not send is freed here.
 Reply Exchange(void* session, Pdu request) {
@@ -179,32 +183,21 @@ Reply Exchange(void* session, Pdu request) {
     return {{}, std::move(response)};
 }
 
+}  // namespace netsnmp
+
+namespace {
+
+using netsnmp::Exchange;
+using netsnmp::OpenSession;
+using netsnmp::Pdu;
+using netsnmp::Reply;
+
 Reply GetNext(void* session, const netsnmp::Oid& name) {
     Pdu request(snmp_pdu_create(SNMP_MSG_GETNEXT));
     if (!request || !netsnmp::AddNullBinding(*request, name)) {
         return {netsnmp::MakeStatus(SNMPERR_GENERR), nullptr};
     }
     return Exchange(session, std::move(request));
-}
-
-// GETNEXT must move forward; an agent answering with the same or a smaller OID would
-// otherwise keep the walk going for ever, so such an answer ends it as a failure.
-bool Advances(const netsnmp::Oid& received, const netsnmp::Oid& requested) {
-    return snmp_oid_compare(received.data(), received.size(), requested.data(), requested.size()) >
-           0;
-}
-
-std::string MakeRow(const std::string& printableOid, const netsnmp_variable_list& binding,
-                    const WalkRequest& request) {
-    auto value = netsnmp::PrintableValue(binding, request.octetForm);
-    if (request.rowForm == RowForm::Value) {
-        return value;
-    }
-    return printableOid + "-" + value;
-}
-
-WalkOutcome Failed(WalkOutcome::End end, SnmpStatus status) {
-    return {end, std::move(status)};
 }
 
 SetResult NotSent(SnmpStatus status) {
@@ -257,59 +250,23 @@ NetSnmpAgent::NetSnmpAgent(WhileWaiting whileWaiting) : m_waiting(std::move(whil
 
 WalkOutcome NetSnmpAgent::Walk(const DeviceSettings& settings, const WalkRequest& request,
                                WalkTable& table) {
-    using End = WalkOutcome::End;
-    const auto column = netsnmp::ToOid(request.columnOid);
-    if (!column) {
-        return Failed(End::FirstRequestFailed, netsnmp::MakeStatus(SNMPERR_UNKNOWN_OBJID));
+    netsnmp::ColumnCursor cursor(request, table);
+    if (cursor.Ended()) {
+        return cursor.Outcome();
     }
     auto opened = OpenSession(settings, settings.readCommunity, m_waiting);
     if (!opened.session) {
-        return Failed(End::FirstRequestFailed, std::move(opened.status));
+        cursor.Abandon(std::move(opened.status));
     }
-    // The column test is a plain substring search: column 10 after column 1 counts as inside.
-    const std::string columnText = netsnmp::PrintableOid(*column);
-    netsnmp::Oid requested = *column;
-    bool first = true;
-    int resends = 0;
-    std::size_t rows = 0;
-    while (true) {
-        auto reply = GetNext(opened.session.get(), requested);
+    while (!cursor.Ended()) {
+        auto reply = GetNext(opened.session.get(), cursor.Requested());
         if (!reply.status.ok()) {
-            if (first) {
-                return Failed(End::FirstRequestFailed, std::move(reply.status));
-            }
-            // SNMPv1's answer past the end of the agent's MIB view.
-            if (reply.status.code == SNMP_ERR_NOSUCHNAME) {
-                return {};
-            }
-            if (resends == kMidWalkResends) {
-                return Failed(End::GaveUpMidWalk, std::move(reply.status));
-            }
-            ++resends;
+            cursor.RequestFailed(std::move(reply.status));
             continue;
         }
-        first = false;
-        resends = 0;
-        const netsnmp_variable_list* binding = reply.response->variables;
-        if (binding == nullptr) {
-            return Failed(End::BadAnswer, netsnmp::MakeStatus(SNMPERR_NO_VARS));
-        }
-        auto received = netsnmp::ToOid(*binding);
-        if (!Advances(received, requested)) {
-            return Failed(End::BadAnswer, netsnmp::MakeStatus(SNMPERR_OID_NONINCREASING));
-        }
-        const std::string printableOid = netsnmp::PrintableOid(received);
-        if (printableOid.find(columnText) == std::string::npos) {
-            return {};
-        }
-        // A column of exactly the bound still ends well: only a row past it is a failure.
-        if (rows == kMaxWalkRows) {
-            return Failed(End::TooManyRows, netsnmp::MakeStatus(SNMPERR_TOO_LONG));
-        }
-        table.push_back(MakeRow(printableOid, *binding, request));
-        ++rows;
-        requested = std::move(received);
+        cursor.Take(reply.response->variables);
     }
+    return cursor.Outcome();
 }
 
 GetResult NetSnmpAgent::Get(const DeviceSettings& settings, const std::vector<std::string>& oids) {

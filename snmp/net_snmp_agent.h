@@ -1,4 +1,4 @@
-// SnmpAgent over Net-SNMP's single-session API: one session per walk, GET or SET, SNMPv1, 1 retry.
+// SnmpAgent over Net-SNMP's single-session API: one session per walk, read, GET or SET, 1 retry.
 #pragma once
 
 #include <chrono>
@@ -44,6 +44,10 @@ public:
 
     WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
                      WalkTable& table) override;
+    // SNMPv1: one GETNEXT per row carrying every column still going; SNMPv2c and SNMPv3: GETBULK
+    // of every column still going, as many rows as fit.
+    std::vector<WalkOutcome> WalkColumns(const DeviceSettings& settings,
+                                         std::span<const ColumnToWalk> columns) override;
     GetResult Get(const DeviceSettings& settings, const std::vector<std::string>& oids) override;
     SetResult Set(const DeviceSettings& settings, std::string_view oid,
                   const SetValue& value) override;

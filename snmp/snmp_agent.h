@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -54,6 +55,12 @@ struct OctetString {
 };
 using SetValue = std::variant<OctetString, std::int32_t>;
 
+// One column of a read of several: what to walk and the table its rows go to.
+struct ColumnToWalk {
+    WalkRequest request;
+    WalkTable* table = nullptr;
+};
+
 // What a SET's answer says about the agent's value.
 enum class SetOutcome {
     Confirmed,   // a response without error: the agent holds the value sent
@@ -101,6 +108,17 @@ public:
     // GETNEXT walk of one column with the read community; appends one row per instance.
     virtual WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
                              WalkTable& table) = 0;
+    // Walks the columns together: each table gets the rows, and each column the outcome, that
+    // Walk of that column alone would give. Outcomes in the columns' order. Unless an agent
+    // does better, one Walk after the other.
+    virtual std::vector<WalkOutcome> WalkColumns(const DeviceSettings& settings,
+                                                 std::span<const ColumnToWalk> columns) {
+        std::vector<WalkOutcome> outcomes;
+        for (const ColumnToWalk& column : columns) {
+            outcomes.push_back(Walk(settings, column.request, *column.table));
+        }
+        return outcomes;
+    }
     // One GET of the instances' OCTET STRING values with the read community; any other type
     // of value fails the GET.
     virtual GetResult Get(const DeviceSettings& settings, const std::vector<std::string>& oids) = 0;

@@ -37,11 +37,37 @@ std::vector<ColumnOutcome> ReadColumns(SnmpAgent& snmp, const DeviceSettings& se
     return outcomes;
 }
 
-ReadProgress ShowingFailures(MessageBox& messages) {
-    return {.walking = {}, .walked = [&messages](const ColumnOutcome& outcome) {
-                if (outcome.Failed()) {
-                    messages.Show(std::string(outcome.walk->failureMessage));
+std::vector<ColumnOutcome> ReadColumnsTogether(SnmpAgent& snmp, const DeviceSettings& settings,
+                                               VlanTables& tables, std::span<const Column> wanted,
+                                               const ReadProgress& progress) {
+    std::vector<const ColumnWalk*> walks;
+    std::vector<ColumnToWalk> columns;
+    for (const ColumnWalk& walk : kColumnWalks) {
+        if (std::find(wanted.begin(), wanted.end(), walk.table) != wanted.end()) {
+            (tables.*walk.table).clear();
+            walks.push_back(&walk);
+            columns.push_back({walk.request, &(tables.*walk.table)});
+        }
+    }
+    std::vector<WalkOutcome> ends = snmp.WalkColumns(settings, columns);
+    std::vector<ColumnOutcome> outcomes;
+    for (std::size_t i = 0; i < walks.size(); ++i) {
+        outcomes.push_back({walks[i], columns[i].table->size(), std::move(ends[i])});
+        if (progress.walked) {
+            progress.walked(outcomes.back());
+        }
+    }
+    return outcomes;
+}
+
+ReadProgress ShowingFailures(MessageBox& messages, bool withReason) {
+    return {.walking = {}, .walked = [&messages, withReason](const ColumnOutcome& outcome) {
+                if (!outcome.Failed()) {
+                    return;
                 }
+                const std::string& reason = outcome.outcome.status.text;
+                messages.Show(std::string(outcome.walk->failureMessage) +
+                              (withReason && !reason.empty() ? " 错误信息: " + reason : ""));
             }};
 }
 

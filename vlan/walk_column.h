@@ -36,8 +36,16 @@ std::vector<ColumnOutcome> ReadColumns(SnmpAgent& snmp, const DeviceSettings& se
                                        VlanTables& tables, std::span<const Column> wanted,
                                        const ReadProgress& progress = {});
 
+// Empties the wanted columns' tables, then reads them all at once (SnmpAgent::WalkColumns): the
+// rows and ends of ReadColumns in fewer round trips. `walked` is told of each column afterwards,
+// in read order; `walking` is not told.
+std::vector<ColumnOutcome> ReadColumnsTogether(SnmpAgent& snmp, const DeviceSettings& settings,
+                                               VlanTables& tables, std::span<const Column> wanted,
+                                               const ReadProgress& progress = {});
+
 // Shows each failed walk's message once, as soon as the walk has ended: a partial read is never
-// silent, in the window or in the shell.
-ReadProgress ShowingFailures(MessageBox& messages);
+// silent, in the window or in the shell. With the reason, the library's text for the failure
+// follows the message.
+ReadProgress ShowingFailures(MessageBox& messages, bool withReason = false);
 
 }  // namespace tarnwick

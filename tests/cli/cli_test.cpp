@@ -33,9 +33,30 @@ struct CliRun {
     }
 };
 
-CliRun RunCli(const std::string& address, QStringList arguments) {
+// How a command reaches the switch: its SNMP version's options, through the SNMPv3 front or not,
+// with which passphrases in the environment.
+struct Way {
+    QStringList options;
+    bool usmFront = false;
+    QString auth, priv;
+    std::string Address(const SimulatedSwitch& agent) const {
+        return usmFront ? agent.UsmAddress() : agent.Address();
+    }
+};
+
+Way V3(const QString& user, QString auth = {}) {
+    auth = auth.isEmpty() ? user + "-auth" : auth;
+    return {{"--snmp-version", "3", "--user", user}, true, auth, user + "-priv"};
+}
+
+CliRun RunCli(const std::string& address, QStringList arguments, const Way& way = {}) {
+    arguments += way.options;
     arguments.prepend(QString::fromStdString(address));
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TARNWICK_AUTH_PASSPHRASE", way.auth);
+    environment.insert("TARNWICK_PRIV_PASSPHRASE", way.priv);
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TARNWICK_CLI), arguments);
     process.waitForFinished(60'000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -86,6 +107,8 @@ void ExpectOfficePorts(const QJsonValue& ports) {
     }
 }
 
+const Way kWays[] = {{}, {{"--snmp-version", "2c"}, false, {}, {}}, V3("tarnwick-rw")};
+
 struct ReadCase {
     const char* name;
     QStringList arguments;
@@ -96,21 +119,27 @@ struct ReadCase {
 
 class ReadCommands : public ::testing::TestWithParam<ReadCase> {
 protected:
-    static void SetUpTestSuite() { s_switch = StartSwitch(SimulatedSwitch::Variant::Standard); }
+    static void SetUpTestSuite() {
+        s_switch = StartSwitch(SimulatedSwitch::Variant::Standard, true);
+    }
     static void TearDownTestSuite() { s_switch.reset(); }
     static inline std::unique_ptr<SimulatedSwitch> s_switch;
 };
 
 TEST_P(ReadCommands, PrintTextAndJsonAndSucceed) {
     ASSERT_NE(s_switch, nullptr);
-    const CliRun json = RunCli(s_switch->Address(), GetParam().arguments + QStringList{"--json"});
-    EXPECT_EQ(json.exitCode, 0) << json.err;
-    GetParam().checkJson(json.Json());
+    for (const Way& way : kWays) {
+        SCOPED_TRACE(way.options.join(' ').toStdString());
+        const std::string address = way.Address(*s_switch);
+        const CliRun json = RunCli(address, GetParam().arguments + QStringList{"--json"}, way);
+        EXPECT_EQ(json.exitCode, 0) << json.err;
+        GetParam().checkJson(json.Json());
 
-    const CliRun text = RunCli(s_switch->Address(), GetParam().arguments);
-    EXPECT_EQ(text.exitCode, 0) << text.err;
-    for (const std::string& line : GetParam().textLines) {
-        EXPECT_THAT(text.out, HasSubstr("\n" + line + "\n"));
+        const CliRun text = RunCli(address, GetParam().arguments, way);
+        EXPECT_EQ(text.exitCode, 0) << text.err;
+        for (const std::string& line : GetParam().textLines) {
+            EXPECT_THAT(text.out, HasSubstr("\n" + line + "\n"));
+        }
     }
 }
 
@@ -199,6 +228,41 @@ TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
     EXPECT_TRUE(saved.Json()[u"saved"].toBool());
 }
 
+TEST(Move, OverSnmpV2cAndV3AndRefusedSnmpV3Users) {
+    const auto agent = StartSwitch(SimulatedSwitch::Variant::Standard, true);
+    ASSERT_NE(agent, nullptr);
+    struct Case {
+        Way way;
+        QStringList command;
+        int exitCode;
+        const char* err;  // within stderr
+        const char *bitmap1, *bitmap10;
+    };
+    const QStringList toTen{"move", "3", "1", "10"};
+    Way strong = V3("tarnwick-strong");
+    strong.options += {"--auth-protocol", "SHA-512", "--priv-protocol", "AES-256"};
+    const char *kOne = "FF0000000000", *kTen = "00FE000000FF";  // VLANs 1 and 10 as they start
+    const Case cases[] = {
+        {kWays[1], toTen, 0, "", "FB0000000000", "04FE000000FF"},  // then back, and save
+        {kWays[2], {"move", "3", "10", "1"}, 0, "", kOne, kTen},
+        {kWays[2], {"save"}, 0, "", kOne, kTen},
+        {strong, {"save"}, 0, "", kOne, kTen},
+        {V3("tarnwick-rw", "not-the-passphrase"), toTen, 1, "Authentication failure", kOne, kTen},
+        {V3("tarnwick-nobody"), toTen, 1, "Unknown user name", kOne, kTen},
+        {V3("tarnwick-ro"), toTen, 1, "noAccess", kOne, kTen},
+        {V3("tarnwick-ro"), {"save"}, 1, "noAccess", kOne, kTen},
+        {V3("tarnwick-rw", "7chars!"), toTen, 2, "at least 8", kOne, kTen},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = RunCli(c.way.Address(*agent), c.command, c.way);
+        const std::string what = (c.way.options + c.command).join(' ').toStdString() + c.err;
+        EXPECT_EQ(run.exitCode, c.exitCode) << what << run.err;
+        EXPECT_THAT(run.err, HasSubstr(c.err)) << what;
+        EXPECT_EQ(BitmapOnSwitch(*agent, 1), c.bitmap1) << what;
+        EXPECT_EQ(BitmapOnSwitch(*agent, 10), c.bitmap10) << what;
+    }
+}
+
 TEST(Move, ARefusedAdditionPutsThePortsBackAndFails) {
     const auto agent = StartSwitch(SimulatedSwitch::Variant::RefusingSets);
     ASSERT_NE(agent, nullptr);
@@ -263,6 +327,18 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"TimeoutTooShort", {"vlans", "--timeout", "999"}},
                       UsageCase{"TimeoutTooLong", {"vlans", "--timeout", "10001"}},
                       UsageCase{"DryRunWithoutMove", {"save", "--dry-run"}}),
+    [](const auto& c) { return std::string(c.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    SnmpVersions, UsageErrors,
+    ::testing::Values(UsageCase{"PassphraseOnTheCommandLine",
+                                {"vlans", "--snmp-version", "3", "--user", "u", "--auth-passphrase",
+                                 "secret-passphrase"}},
+                      UsageCase{"UnknownVersion", {"vlans", "--snmp-version", "2"}},
+                      UsageCase{"UserWithoutV3", {"vlans", "--user", "u"}},
+                      UsageCase{"V3WithoutUser", {"vlans", "--snmp-version", "3"}},
+                      UsageCase{"V3WithoutPassphrase",
+                                {"vlans", "--snmp-version", "3", "--user", "u"}}),
     [](const auto& c) { return std::string(c.param.name); });
 
 TEST(UsageErrors, AnAddressThatDoesNotParse) {

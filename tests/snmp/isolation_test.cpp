@@ -59,7 +59,8 @@ constexpr unsigned kChildAlarmSeconds = 60;
 
 // The child: everything the library does, from start-up to exit, under the poisoned
 // environment. Returns the process exit code; prints what went wrong.
-int RunIsolatedChild(const std::string& address) {
+int RunIsolatedChild(const std::string& switchCommaFront) {
+    const std::string address = switchCommaFront.substr(0, switchCommaFront.find(','));
     alarm(kChildAlarmSeconds);  // never outlive a stuck test
     std::set<std::string> names;
     g_getenvNames = &names;
@@ -76,6 +77,14 @@ int RunIsolatedChild(const std::string& address) {
                               OctetString{std::string("\x00\x00\x00\xFF\xFF\x00", 6)});
     WalkTable ports;
     snmp.Walk(settings, {kVlanPortsColumn, RowForm::WalkRow, OctetForm::HexDump}, ports);
+    // Over SNMPv3: engine ID discovery, keys derived in memory, an encrypted SET.
+    DeviceSettings v3 = settings;
+    v3.ipAddress = switchCommaFront.substr(switchCommaFront.find(',') + 1);
+    v3.version = SnmpVersion::V3;
+    v3.usm = {"tarnwick-rw",      SecurityLevel::AuthPriv, AuthProtocol::Sha, PrivProtocol::Aes, "",
+              "tarnwick-rw-auth", "tarnwick-rw-priv"};
+    const auto v3Set = snmp.Set(v3, std::string(kVlanPortsColumn) + ".100",
+                                OctetString{std::string("\x00\x00\x00\xFF\xFF\x00", 6)});
 
     g_recordGetenv = false;
     int failures = 0;
@@ -91,6 +100,7 @@ int RunIsolatedChild(const std::string& address) {
                                  "\xD3\xEF\xD2\xF4", "voice"},
           "the VLAN names");
     check(set.ok(), "set: " + set.status.text);
+    check(v3Set.ok(), "SNMPv3 set: " + v3Set.status.text);
     check(ports.size() == 9 && ports.back().find("00 00 00 FF FF 00") != std::string::npos,
           "the SET read back");
     for (const auto& name : names) {
@@ -248,13 +258,13 @@ ChildResult RunChild(const PoisonedPlaces& places, const fs::path& outputDir,
 }
 
 TEST(SnmpLibraryIsolation, PoisonedEnvironmentChangesNothing) {
-    const auto sim = test::StartSwitch(SimulatedSwitch::Variant::Standard);
+    const auto sim = test::StartSwitch(SimulatedSwitch::Variant::Standard, true);
     ASSERT_TRUE(sim);
     const PoisonedPlaces places;
     const PoisonedPlaces output;  // stdout and stderr of the child, outside the watched tree
     const auto before = Snapshot(places.Root());
 
-    const auto child = RunChild(places, output.Root(), sim->Address());
+    const auto child = RunChild(places, output.Root(), sim->Address() + "," + sim->UsmAddress());
 
     EXPECT_EQ(child.exitCode, 0) << child.out << child.err;
     EXPECT_EQ(child.err, "") << "the library logged";

@@ -28,7 +28,9 @@ std::optional<ReceivedRequest> DecodeRequest(std::span<const std::uint8_t> datag
                            std::move(message->oid),
                            message->valueTag,
                            {message->value.begin(), message->value.end()},
-                           std::move(message->moreBindings)};
+                           std::move(message->moreBindings),
+                           message->version,
+                           message->errorIndex};
 }
 
 // An error echoes the request's binding; otherwise the script's binding with its OCTET STRING.
@@ -39,7 +41,7 @@ Bytes EncodeResponse(const ReceivedRequest& request, const ScriptedAnswer& answe
                           failed ? 1 : 0, failed ? request.oid : answer.oid,
                           failed ? request.valueTag : kBerOctetString,
                           Bytes(value.begin(), value.end()), answer.noBinding,
-                          failed ? request.moreBindings : answer.moreBindings});
+                          failed ? request.moreBindings : answer.moreBindings, request.version});
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// A scripted SNMPv1 agent on 127.0.0.1 for the agent behaviours the simulated switch cannot
-// show (column 10 after column 1, an answer that does not advance, a lost request or reply, a
-// refusal, silence) and for counting requests. Each answer is the script's: a script with state
+// A scripted SNMPv1 (or SNMPv2c) agent on 127.0.0.1 for the agent behaviours the simulated switch
+// cannot show (column 10 after column 1, an answer that does not advance, a lost request or reply,
+// a refusal, silence) and for counting requests. Each answer is the script's: a script with state
 // can apply a SET and lose its reply.
 #pragma once
 
@@ -31,9 +31,11 @@ struct ReceivedRequest {
     std::uint8_t pduType = 0;  // 0xA1 GETNEXT, 0xA3 SET
     std::string community;
     SubIds oid;
-    std::uint8_t valueTag = 0;          // 0x05 NULL, 0x04 OCTET STRING, 0x02 INTEGER
-    std::string value;                  // the value's content octets
+    std::uint8_t valueTag = 0;            // 0x05 NULL, 0x04 OCTET STRING, 0x02 INTEGER
+    std::string value;                    // the value's content octets
     std::vector<VarBind> moreBindings{};  // after the first (a GET of several instances)
+    std::int64_t version = 0;             // 0 SNMPv1, 1 SNMPv2c
+    std::int64_t maxRepetitions = 0;      // a GETBULK's (0xA5)
 };
 
 class ScriptedAgent {

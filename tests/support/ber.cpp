@@ -7,6 +7,7 @@ namespace tarnwick::test {
 namespace {
 
 constexpr std::int64_t kSnmpV1 = 0;
+constexpr std::int64_t kSnmpV2c = 1;
 
 void AppendLength(Bytes& out, std::size_t length) {
     if (length < 0x80) {
@@ -194,15 +195,16 @@ Bytes EncodeMessage(const SnmpMessage& message) {
         Tlv(message.pduType, {IntegerTlv(message.requestId), IntegerTlv(message.errorStatus),
                               IntegerTlv(message.errorIndex),
                               Tlv(kBerSequence, {message.noBinding ? Bytes{} : varBind})});
-    return Tlv(kBerSequence, {IntegerTlv(kSnmpV1), Tlv(kBerOctetString, {community}), pdu});
+    return Tlv(kBerSequence, {IntegerTlv(message.version), Tlv(kBerOctetString, {community}), pdu});
 }
 
 std::optional<SnmpMessage> DecodeMessage(std::span<const std::uint8_t> datagram) {
     Reader body(Reader(datagram).Expect(kBerSequence));
-    if (body.ReadInteger() != kSnmpV1) {
+    SnmpMessage message;
+    message.version = body.ReadInteger();
+    if (message.version != kSnmpV1 && message.version != kSnmpV2c) {
         return std::nullopt;
     }
-    SnmpMessage message;
     const auto community = body.Expect(kBerOctetString);
     message.community.assign(community.begin(), community.end());
     Reader pdu(body.Read(message.pduType));

@@ -27,7 +27,8 @@ struct VarBind {
     Bytes value;
 };
 
-// An SNMPv1 message, its first variable binding spelled out; the PDU type is the PDU's tag.
+// An SNMPv1 or SNMPv2c message, its first variable binding spelled out; the PDU type is the PDU's
+// tag.
 struct SnmpMessage {
     std::uint8_t pduType = 0;
     std::string community;
@@ -39,10 +40,12 @@ struct SnmpMessage {
     Bytes value;             // the contents octets
     bool noBinding = false;  // an empty variable-binding list instead, as a broken agent sends
     std::vector<VarBind> moreBindings{};  // after the first
+    // 0 SNMPv1, 1 SNMPv2c (whose GETBULK holds its counts in the error-status and error-index)
+    std::int64_t version = 0;
 };
 
 Bytes EncodeMessage(const SnmpMessage& message);
-// Nothing unless the datagram holds a well-formed SNMPv1 message.
+// Nothing unless the datagram holds a well-formed SNMPv1 or SNMPv2c message.
 std::optional<SnmpMessage> DecodeMessage(std::span<const std::uint8_t> datagram);
 
 // The shortest two's complement contents octets of an INTEGER, and back.

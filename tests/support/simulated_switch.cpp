@@ -155,9 +155,14 @@ bool IsUp(SimulatedSwitch::Variant variant, std::uint16_t port) {
 SimulatedSwitch::SimulatedSwitch(pid_t pid, std::uint16_t port, std::string workDir)
     : m_pid(pid), m_port(port), m_workDir(std::move(workDir)) {}
 
-std::unique_ptr<SimulatedSwitch> SimulatedSwitch::Start(Variant variant, std::string* error) {
+std::unique_ptr<SimulatedSwitch> SimulatedSwitch::Start(Variant variant, std::string* error,
+                                                        bool usmFront) {
     const std::optional<std::uint16_t> port = PickFreeUdpPort();
-    if (!port) {
+    std::optional<std::uint16_t> usmPort = usmFront ? PickFreeUdpPort() : port;
+    if (usmFront && usmPort == port) {
+        usmPort = PickFreeUdpPort();  // the kernel may hand out the released port again
+    }
+    if (!port || !usmPort) {
         SetError(error, "no free UDP port on 127.0.0.1");
         return nullptr;
     }
@@ -167,13 +172,16 @@ std::unique_ptr<SimulatedSwitch> SimulatedSwitch::Start(Variant variant, std::st
         return nullptr;
     }
     const std::string endpoint = "127.0.0.1:" + std::to_string(*port);
-    const std::vector<std::string> args{TARNWICK_SOURCE_DIR "/sim/run-switch",
-                                        "--endpoint",
-                                        endpoint,
-                                        "--variant",
-                                        VariantName(variant),
-                                        "--work-dir",
-                                        *workDir};
+    std::vector<std::string> args{TARNWICK_SOURCE_DIR "/sim/run-switch",
+                                  "--endpoint",
+                                  endpoint,
+                                  "--variant",
+                                  VariantName(variant),
+                                  "--work-dir",
+                                  *workDir};
+    if (usmFront) {
+        args.insert(args.end(), {"--usm-endpoint", "127.0.0.1:" + std::to_string(*usmPort)});
+    }
     const pid_t pid = Launch(args, *workDir + "/" + kLogName);
     if (pid < 0) {
         std::error_code ignored;
@@ -183,9 +191,14 @@ std::unique_ptr<SimulatedSwitch> SimulatedSwitch::Start(Variant variant, std::st
     }
     // The destructor stops the agent on every failure path below.
     std::unique_ptr<SimulatedSwitch> agent(new SimulatedSwitch(pid, *port, *workDir));
+    agent->m_usmPort = usmFront ? *usmPort : 0;
     const auto deadline = Clock::now() + kStartTimeout;
     while (Clock::now() < deadline) {
-        if (IsUp(variant, *port)) {
+        // Any answer to the front's probe community shows that it is up.
+        if (IsUp(variant, *port) &&
+            (!usmFront ||
+             Exchange(*usmPort, {PduType::Get, "probe", "1.3.6.1.2.1.1.1.0", {}}, kProbeWait)
+                     .outcome == Outcome::Answered)) {
             return agent;
         }
         if (HasExited(pid)) {
@@ -218,6 +231,10 @@ SimulatedSwitch::~SimulatedSwitch() {
 
 std::string SimulatedSwitch::Address() const {
     return "127.0.0.1:" + std::to_string(m_port);
+}
+
+std::string SimulatedSwitch::UsmAddress() const {
+    return m_usmPort == 0 ? "" : "127.0.0.1:" + std::to_string(m_usmPort);
 }
 
 }  // namespace tarnwick::test

@@ -26,8 +26,10 @@ public:
     };
 
     // Starts the agent and waits until it answers (or, for Silent, listens). Nothing on
-    // failure, with the reason in *error.
-    static std::unique_ptr<SimulatedSwitch> Start(Variant variant, std::string* error = nullptr);
+    // failure, with the reason in *error. With a USM front, Net-SNMP's snmpd serves SNMPv3 users
+    // on a second port (sim/run-switch names them and their passphrases).
+    static std::unique_ptr<SimulatedSwitch> Start(Variant variant, std::string* error = nullptr,
+                                                  bool withUsmFront = false);
     ~SimulatedSwitch();  // stops the agent and waits for it
 
     SimulatedSwitch(const SimulatedSwitch&) = delete;
@@ -36,11 +38,14 @@ public:
     // What a user types into the device address field, e.g. "127.0.0.1:16161".
     std::string Address() const;
     std::uint16_t Port() const { return m_port; }
+    // The SNMPv3 front's address; empty without one.
+    std::string UsmAddress() const;
 
 private:
     SimulatedSwitch(pid_t pid, std::uint16_t port, std::string workDir);
     pid_t m_pid;
     std::uint16_t m_port;
+    std::uint16_t m_usmPort = 0;
     std::string m_workDir;
 };
 

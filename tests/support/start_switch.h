@@ -11,9 +11,10 @@
 
 namespace tarnwick::test {
 
-inline std::unique_ptr<SimulatedSwitch> StartSwitch(SimulatedSwitch::Variant variant) {
+inline std::unique_ptr<SimulatedSwitch> StartSwitch(SimulatedSwitch::Variant variant,
+                                                    bool withUsmFront = false) {
     std::string error;
-    auto sim = SimulatedSwitch::Start(variant, &error);
+    auto sim = SimulatedSwitch::Start(variant, &error, withUsmFront);
     EXPECT_NE(sim, nullptr) << "the simulated switch did not start: " << error;
     return sim;
 }

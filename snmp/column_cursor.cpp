@@ -1,0 +1,96 @@
+// The rules of one column's walk, applied answer by answer.
+#include "snmp/column_cursor.h"
+
+#include <utility>
+
+#include "snmp/net_snmp_agent.h"
+
+namespace tarnwick::netsnmp {
+namespace {
+
+using End = WalkOutcome::End;
+
+// GETNEXT must move forward; an agent answering with the same or a smaller OID would
+// otherwise keep the walk going for ever, so such an answer ends it as a failure.
+bool Advances(const Oid& received, const Oid& requested) {
+    return snmp_oid_compare(received.data(), received.size(), requested.data(), requested.size()) >
+           0;
+}
+
+// SNMPv2's markers in place of a value: nothing follows in the agent's view.
+bool EndsTheView(const netsnmp_variable_list& binding) {
+    return binding.type == SNMP_ENDOFMIBVIEW || binding.type == SNMP_NOSUCHOBJECT ||
+           binding.type == SNMP_NOSUCHINSTANCE;
+}
+
+std::string MakeRow(const std::string& printableOid, const netsnmp_variable_list& binding,
+                    const WalkRequest& request) {
+    auto value = PrintableValue(binding, request.octetForm);
+    if (request.rowForm == RowForm::Value) {
+        return value;
+    }
+    return printableOid + "-" + value;
+}
+
+}  // namespace
+
+ColumnCursor::ColumnCursor(const WalkRequest& request, WalkTable& table)
+    : m_request(request), m_table(table) {
+    const auto column = ToOid(request.columnOid);
+    if (!column) {
+        End(End::FirstRequestFailed, MakeStatus(SNMPERR_UNKNOWN_OBJID));
+        return;
+    }
+    // The column test is a plain substring search: column 10 after column 1 counts as inside.
+    m_columnText = PrintableOid(*column);
+    m_requested = *column;
+}
+
+void ColumnCursor::End(WalkOutcome::End end, SnmpStatus status) {
+    m_ended = true;
+    m_outcome = {end, std::move(status)};
+}
+
+void ColumnCursor::Abandon(SnmpStatus status) {
+    End(End::FirstRequestFailed, std::move(status));
+}
+
+void ColumnCursor::RequestFailed(SnmpStatus status) {
+    if (m_first) {
+        End(End::FirstRequestFailed, std::move(status));
+    } else if (status.code == SNMP_ERR_NOSUCHNAME) {
+        End(End::Complete);
+    } else if (m_resends == NetSnmpAgent::kMidWalkResends) {
+        End(End::GaveUpMidWalk, std::move(status));
+    } else {
+        ++m_resends;
+    }
+}
+
+void ColumnCursor::Take(const netsnmp_variable_list* binding) {
+    m_first = false;
+    m_resends = 0;
+    if (binding == nullptr) {
+        return End(End::BadAnswer, MakeStatus(SNMPERR_NO_VARS));
+    }
+    if (EndsTheView(*binding)) {
+        return End(End::Complete);
+    }
+    auto received = ToOid(*binding);
+    if (!Advances(received, m_requested)) {
+        return End(End::BadAnswer, MakeStatus(SNMPERR_OID_NONINCREASING));
+    }
+    const std::string printableOid = PrintableOid(received);
+    if (printableOid.find(m_columnText) == std::string::npos) {
+        return End(End::Complete);
+    }
+    // A column of exactly the bound still ends well: only a row past it is a failure.
+    if (m_rows == NetSnmpAgent::kMaxWalkRows) {
+        return End(End::TooManyRows, MakeStatus(SNMPERR_TOO_LONG));
+    }
+    m_table.push_back(MakeRow(printableOid, *binding, m_request));
+    ++m_rows;
+    m_requested = std::move(received);
+}
+
+}  // namespace tarnwick::netsnmp

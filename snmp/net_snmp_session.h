@@ -1,0 +1,44 @@
+// One Net-SNMP session and the exchange of one request over it: the pieces every SNMP operation
+// of the layer is built on. Internal to the SNMP layer.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "snmp/net_snmp_agent.h"
+#include "snmp/net_snmp_values.h"
+
+namespace tarnwick::netsnmp {
+
+struct SessionCloser {
+    void operator()(void* session) const { snmp_sess_close(session); }
+};
+// The opaque handle of snmp_sess_open().
+using Session = std::unique_ptr<void, SessionCloser>;
+
+struct PduFreer {
+    void operator()(netsnmp_pdu* pdu) const { snmp_free_pdu(pdu); }
+};
+using Pdu = std::unique_ptr<netsnmp_pdu, PduFreer>;
+
+struct OpenedSession {
+    Session session;
+    SnmpStatus status;
+};
+
+struct Reply {
+    SnmpStatus status;
+    Pdu response;  // set when status.ok() or the agent answered with an error-status
+};
+
+// A session to the settings' device with their version; the community serves SNMPv1 and
+// SNMPv2c, SNMPv3 uses the settings' user (its engine ID is discovered as the session opens).
+// The session's wait is served through `waiting`; the session must not outlive it.
+OpenedSession OpenSession(const DeviceSettings& settings, const std::string& community,
+                          WaitSlices& waiting);
+
+// Sends the request and waits for its answer. Every request of the layer goes through here; only
+// SNMPv3's engine ID discovery is the library's own, inside snmp_sess_open().
+Reply Exchange(void* session, Pdu request);
+
+}  // namespace tarnwick::netsnmp

@@ -1,0 +1,30 @@
+// The SNMP version and the SNMPv3 user-based security a request travels with.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tarnwick {
+
+enum class SnmpVersion { V1, V2c, V3 };
+
+enum class SecurityLevel { NoAuthNoPriv, AuthNoPriv, AuthPriv };
+enum class AuthProtocol { Md5, Sha, Sha224, Sha256, Sha384, Sha512 };
+enum class PrivProtocol { Des, Aes, Aes192, Aes256 };
+
+// An SNMPv3 user: the passphrases stay in memory only; the keys are derived from them when a
+// session opens, localized to the engine ID the agent reports.
+struct UsmSettings {
+    std::string user;
+    SecurityLevel level = SecurityLevel::AuthPriv;
+    AuthProtocol authProtocol = AuthProtocol::Sha;
+    PrivProtocol privProtocol = PrivProtocol::Aes;
+    std::string context;
+    std::string authPassphrase;
+    std::string privPassphrase;
+};
+
+// The USM standard's shortest passphrase.
+inline constexpr std::size_t kShortestPassphrase = 8;
+
+}  // namespace tarnwick
