@@ -130,7 +130,12 @@ TEST_F(ScriptedWalk, RowBoundEndsOnlyAColumnThatGoesOnPastIt) {
         EXPECT_EQ(outcome.end, last == bound ? End::Complete : End::TooManyRows) << last;
         ASSERT_EQ(table.size(), bound);
         EXPECT_EQ(table.back(), std::string(kIfIndexColumn) + ".65536-x");
-        EXPECT_EQ(agent.Requests().size(), bound + 1);
+        // A resend on a loaded machine repeats its request id: count requests, not datagrams.
+        std::set<std::int64_t> requestIds;
+        for (const ReceivedRequest& request : agent.Requests()) {
+            requestIds.insert(request.requestId);
+        }
+        EXPECT_EQ(requestIds.size(), bound + 1);
     }
 }
 
