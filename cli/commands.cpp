@@ -16,14 +16,6 @@
 namespace tarnwick::cli {
 namespace {
 
-struct Context {
-    SnmpAgent& snmp;
-    StderrMessages& messages;
-    const DeviceSettings& settings;
-    bool json;
-    std::ostream& out;
-};
-
 // Reads the tables' columns afresh, all together (the tables of the window's one-column walks in
 // fewer round trips), with the progress line and each failure's message on stderr; false when a
 // column failed. SNMPv3 has no communities, so there a message also gives the library's reason.
@@ -40,10 +32,6 @@ bool ReadColumns(Context& context, VlanTables& tables, std::initializer_list<Col
         ShowingFailures(context.messages, context.settings.version == SnmpVersion::V3));
     context.messages.ReadDone();
     return std::ranges::none_of(outcomes, &ColumnOutcome::Failed);
-}
-
-int Status(bool succeeded) {
-    return succeeded ? kSucceeded : kFailed;
 }
 
 QJsonObject VlanJson(const Vlan& vlan) {
@@ -137,10 +125,6 @@ int Dump(Context& context) {
         context.out << JsonText({{QStringLiteral("vlans"), list}});
     }
     return Status(read);
-}
-
-QString Json(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 std::string_view StepName(MoveStep step) {

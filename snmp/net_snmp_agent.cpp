@@ -208,20 +208,19 @@ GetResult GetFailed(int code, std::size_t failedBinding = 0) {
     return {netsnmp::MakeStatus(code), failedBinding, {}};
 }
 
-// The response's bindings must be the instances asked for, in order, each an OCTET STRING.
-GetResult OctetsOf(const netsnmp_pdu& response, const std::vector<netsnmp::Oid>& names) {
+// The response's bindings must be the instances asked for, in order, each of a type a GET takes.
+GetResult ValuesOf(const netsnmp_pdu& response, const std::vector<netsnmp::Oid>& names) {
     GetResult result;
     const netsnmp_variable_list* binding = response.variables;
     for (const netsnmp::Oid& name : names) {
         if (binding == nullptr) {
             return GetFailed(SNMPERR_NO_VARS);
         }
-        if (netsnmp::ToOid(*binding) != name || binding->type != ASN_OCTET_STR) {
-            return GetFailed(SNMPERR_VAR_TYPE, result.octets.size() + 1);
+        auto value = netsnmp::ValueOf(*binding);
+        if (netsnmp::ToOid(*binding) != name || !value) {
+            return GetFailed(SNMPERR_VAR_TYPE, result.values.size() + 1);
         }
-        const auto* bytes = reinterpret_cast<const char*>(binding->val.string);
-        result.octets.emplace_back(bytes == nullptr ? std::string()
-                                                    : std::string(bytes, binding->val_len));
+        result.values.push_back(std::move(*value));
         binding = binding->next_variable;
     }
     return result;
@@ -294,30 +293,68 @@ GetResult NetSnmpAgent::Get(const DeviceSettings& settings, const std::vector<st
         const auto named = reply.response ? reply.response->errindex : 0;
         return {reply.status, named > 0 ? static_cast<std::size_t>(named) : 0U, {}};
     }
-    return OctetsOf(*reply.response, names);
+    return ValuesOf(*reply.response, names);
+}
+
+WalkOutcome NetSnmpAgent::FirstRow(const DeviceSettings& settings, const WalkRequest& request,
+                                   WalkTable& table) {
+    netsnmp::ColumnCursor cursor(request, table);
+    if (cursor.Ended()) {
+        return cursor.Outcome();
+    }
+    auto opened = OpenSession(settings, settings.readCommunity, m_waiting);
+    if (!opened.session) {
+        cursor.Abandon(std::move(opened.status));
+        return cursor.Outcome();
+    }
+    auto reply = GetNext(opened.session.get(), cursor.Requested());
+    if (!reply.status.ok()) {
+        // noSuchName at once: the agent's view ends before the column, which has no row.
+        return reply.status.code == kNoSuchNameStatus
+                   ? WalkOutcome{}
+                   : WalkOutcome{WalkOutcome::End::FirstRequestFailed, std::move(reply.status)};
+    }
+    cursor.Take(reply.response->variables);
+    // One answer: either the first row or the end of the column.
+    return cursor.Ended() ? cursor.Outcome() : WalkOutcome{};
 }
 
 SetResult NetSnmpAgent::Set(const DeviceSettings& settings, std::string_view oid,
-                            const SetValue& value) {
-    const auto name = netsnmp::ToOid(oid);
-    if (!name) {
-        return NotSent(netsnmp::MakeStatus(SNMPERR_UNKNOWN_OBJID));
+                            const SnmpValue& value) {
+    const VarBinding binding{std::string(oid), value};
+    return SetTogether(settings, {&binding, 1});
+}
+
+SetResult NetSnmpAgent::SetTogether(const DeviceSettings& settings,
+                                    std::span<const VarBinding> bindings) {
+    Pdu request(snmp_pdu_create(SNMP_MSG_SET));
+    if (!request) {
+        return NotSent(netsnmp::MakeStatus(SNMPERR_GENERR));
+    }
+    for (const VarBinding& binding : bindings) {
+        const auto name = netsnmp::ToOid(binding.oid);
+        if (!name) {
+            return NotSent(netsnmp::MakeStatus(SNMPERR_UNKNOWN_OBJID));
+        }
+        if (!netsnmp::AddValueBinding(*request, *name, binding.value)) {
+            return NotSent(netsnmp::MakeStatus(SNMPERR_GENERR));
+        }
     }
     auto opened = OpenSession(settings, settings.writeCommunity, m_waiting);
     if (!opened.session) {
         return NotSent(std::move(opened.status));
-    }
-    Pdu request(snmp_pdu_create(SNMP_MSG_SET));
-    if (!request || !netsnmp::AddValueBinding(*request, *name, value)) {
-        return NotSent(netsnmp::MakeStatus(SNMPERR_GENERR));
     }
     Reply reply = Exchange(opened.session.get(), std::move(request));
     if (reply.status.ok()) {
         return {};
     }
     // Without a response the agent may have applied the value and its answer been lost.
-    const bool answered = reply.status.code > 0;
-    return {answered ? SetOutcome::Refused : SetOutcome::NoResponse, std::move(reply.status)};
+    if (reply.status.code < 0) {
+        return {SetOutcome::NoResponse, std::move(reply.status)};
+    }
+    const long named = reply.response ? reply.response->errindex : 0;
+    return {SetOutcome::Refused, std::move(reply.status),
+            named > 0 ? static_cast<std::size_t>(named) : 0U};
 }
 
 }  // namespace tarnwick

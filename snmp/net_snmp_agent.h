@@ -42,6 +42,9 @@ public:
 
     explicit NetSnmpAgent(WhileWaiting whileWaiting = {});
 
+    // One GETNEXT.
+    WalkOutcome FirstRow(const DeviceSettings& settings, const WalkRequest& request,
+                         WalkTable& table) override;
     WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
                      WalkTable& table) override;
     // SNMPv1: one GETNEXT per row carrying every column still going; SNMPv2c and SNMPv3: GETBULK
@@ -50,7 +53,9 @@ public:
                                          std::span<const ColumnToWalk> columns) override;
     GetResult Get(const DeviceSettings& settings, const std::vector<std::string>& oids) override;
     SetResult Set(const DeviceSettings& settings, std::string_view oid,
-                  const SetValue& value) override;
+                  const SnmpValue& value) override;
+    SetResult SetTogether(const DeviceSettings& settings,
+                          std::span<const VarBinding> bindings) override;
 
 private:
     WaitSlices m_waiting;

@@ -105,16 +105,37 @@ bool AddNullBinding(netsnmp_pdu& pdu, const Oid& name) {
     return snmp_add_null_var(&pdu, name.data(), name.size()) != nullptr;
 }
 
-bool AddValueBinding(netsnmp_pdu& pdu, const Oid& name, const SetValue& value) {
+bool AddValueBinding(netsnmp_pdu& pdu, const Oid& name, const SnmpValue& value) {
     if (const auto* octets = std::get_if<OctetString>(&value)) {
         // The exact octets, zero octets included; the library copies them.
         const auto* bytes = reinterpret_cast<const u_char*>(octets->octets.data());
         return snmp_pdu_add_variable(&pdu, name.data(), name.size(), ASN_OCTET_STR, bytes,
                                      octets->octets.size()) != nullptr;
     }
+    if (const auto* number = std::get_if<Unsigned32>(&value)) {
+        const u_long gauge = number->value;
+        return snmp_pdu_add_variable(&pdu, name.data(), name.size(), ASN_GAUGE, &gauge,
+                                     sizeof gauge) != nullptr;
+    }
     const long integer = std::get<std::int32_t>(value);
     return snmp_pdu_add_variable(&pdu, name.data(), name.size(), ASN_INTEGER, &integer,
                                  sizeof integer) != nullptr;
+}
+
+std::optional<SnmpValue> ValueOf(const netsnmp_variable_list& binding) {
+    if (binding.type != ASN_OCTET_STR && binding.val.integer == nullptr) {
+        return std::nullopt;
+    }
+    switch (binding.type) {
+        case ASN_OCTET_STR:
+            return OctetString{OctetsOf(binding)};
+        case ASN_INTEGER:
+            return static_cast<std::int32_t>(*binding.val.integer);
+        case ASN_GAUGE:
+            return Unsigned32{static_cast<std::uint32_t>(*binding.val.integer)};
+        default:
+            return std::nullopt;
+    }
 }
 
 SnmpStatus MakeStatus(int code) {

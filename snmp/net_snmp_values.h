@@ -26,7 +26,9 @@ std::string PrintableValue(const netsnmp_variable_list& binding, OctetForm octet
 
 // Appends one binding to the PDU: no value (for GETNEXT), or the SET value. False on failure.
 bool AddNullBinding(netsnmp_pdu& pdu, const Oid& name);
-bool AddValueBinding(netsnmp_pdu& pdu, const Oid& name, const SetValue& value);
+bool AddValueBinding(netsnmp_pdu& pdu, const Oid& name, const SnmpValue& value);
+// A GET's value: OCTET STRING, INTEGER or Unsigned32 (Gauge32); nothing for any other type.
+std::optional<SnmpValue> ValueOf(const netsnmp_variable_list& binding);
 
 // A status with Net-SNMP's text for its code: the error-status text for codes > 0, the library
 // error text for codes < 0, no text for 0.

@@ -49,11 +49,28 @@ struct WalkOutcome {
     SnmpStatus status;  // the failing request's status when end != Complete
 };
 
-// An INTEGER, or an OCTET STRING given as its raw octets.
+// An OCTET STRING as its raw octets.
 struct OctetString {
     std::string octets;
 };
-using SetValue = std::variant<OctetString, std::int32_t>;
+// An Unsigned32 (Gauge32): a value the MIB defines unsigned, as Q-BRIDGE's VlanIndex.
+struct Unsigned32 {
+    std::uint32_t value = 0;
+};
+// A value sent or read: an OCTET STRING, an INTEGER or an Unsigned32.
+using SnmpValue = std::variant<OctetString, std::int32_t, Unsigned32>;
+
+// The octets of an OCTET STRING value; nothing for any other type.
+inline const std::string* OctetsIn(const SnmpValue& value) {
+    const auto* octets = std::get_if<OctetString>(&value);
+    return octets ? &octets->octets : nullptr;
+}
+
+// One variable binding of a SET: the instance and the value it is to hold.
+struct VarBinding {
+    std::string oid;
+    SnmpValue value;
+};
 
 // One column of a read of several: what to walk and the table its rows go to.
 struct ColumnToWalk {
@@ -72,6 +89,8 @@ enum class SetOutcome {
 struct SetResult {
     SetOutcome outcome = SetOutcome::Confirmed;
     SnmpStatus status;  // the failure's code and text
+    // On a refusal: the binding (from 1) the agent named; 0 when it named none.
+    std::size_t failedBinding = 0;
     bool ok() const { return outcome == SetOutcome::Confirmed; }
 };
 
@@ -80,12 +99,14 @@ struct GetResult {
     SnmpStatus status;
     // On an error-status: the binding (from 1) the agent named; 0 when it named none.
     std::size_t failedBinding = 0;
-    // On success, in the order asked: each OCTET STRING value's octets.
-    std::vector<std::string> octets;
+    // On success, in the order asked: each instance's value.
+    std::vector<SnmpValue> values;
 };
 
 // SNMPv1's error-status for a GETNEXT with nothing after it: the agent's MIB view has ended.
 inline constexpr int kNoSuchNameStatus = 2;
+// The library status of a SET this agent cannot send as one request.
+inline constexpr int kNotSentTogether = -1;
 
 class SnmpAgent {
 public:
@@ -119,12 +140,23 @@ public:
         }
         return outcomes;
     }
-    // One GET of the instances' OCTET STRING values with the read community; any other type
-    // of value fails the GET.
+    // One GET of the instances' values with the read community: OCTET STRING, INTEGER or
+    // Unsigned32 (Gauge32); any other type of value fails the GET.
     virtual GetResult Get(const DeviceSettings& settings, const std::vector<std::string>& oids) = 0;
     // One SET of one variable binding with the write community.
     virtual SetResult Set(const DeviceSettings& settings, std::string_view oid,
-                          const SetValue& value) = 0;
+                          const SnmpValue& value) = 0;
+    // One SET request of all the bindings, which an agent applies all or none (RFC 3416; not
+    // every agent keeps to it). An agent that cannot send several bindings in one request sends
+    // nothing and says so; one binding goes out as Set.
+    virtual SetResult SetTogether(const DeviceSettings& settings,
+                                  std::span<const VarBinding> bindings) {
+        if (bindings.size() == 1) {
+            return Set(settings, bindings.front().oid, bindings.front().value);
+        }
+        return {SetOutcome::NotSent,
+                {kNotSentTogether, "several bindings in one SET not supported"}};
+    }
 };
 
 }  // namespace tarnwick

@@ -121,11 +121,12 @@ private:
         GetResult read = m_snmp.Get(m_settings, {VlanPortsOid(vlan)});
         sent.readBack = read.status;
         // A bitmap that no longer reaches a port tells nothing of it.
-        if (!read.status.ok() || read.octets.size() != 1 ||
-            PortBeyond(read.octets.front(), m_plan.ports) != 0) {
+        const std::string* octets =
+            read.status.ok() && read.values.size() == 1 ? OctetsIn(read.values.front()) : nullptr;
+        if (!octets || PortBeyond(*octets, m_plan.ports) != 0) {
             return std::nullopt;
         }
-        return std::move(read.octets.front());
+        return *octets;
     }
 
     PortPlace PlaceOf(int port);
@@ -270,13 +271,15 @@ PlannedMove PlanPortMove(SnmpAgent& snmp, const DeviceSettings& settings, std::s
         return MoveRefusal{"找不到" + VlanText(read.failedBinding == 1 ? fromVlan : toVlan) +
                            "的VlanPorts信息，未做任何修改!"};
     }
-    if (!read.status.ok() || read.octets.size() != 2) {
+    const bool bitmaps = read.status.ok() && read.values.size() == 2 && OctetsIn(read.values[0]) &&
+                         OctetsIn(read.values[1]);
+    if (!bitmaps) {
         return MoveRefusal{"读取" + VlanText(fromVlan) + "和" + VlanText(toVlan) +
                            "的VlanPorts信息失败，请检查IP地址或共同体名! \r\n错误信息: " +
                            read.status.text + "\r\n未做任何修改!"};
     }
-    return PlanPortMove(fromVlan, toVlan, ports, std::move(read.octets[0]),
-                        std::move(read.octets[1]));
+    return PlanPortMove(fromVlan, toVlan, ports, *OctetsIn(read.values[0]),
+                        *OctetsIn(read.values[1]));
 }
 
 bool PortMoveReport::AllMoved() const {

@@ -30,7 +30,7 @@ public:
         return m_snmp.Get(settings, oids);
     }
     SetResult Set(const DeviceSettings& settings, std::string_view oid,
-                  const SetValue& value) override {
+                  const SnmpValue& value) override {
         ++sets;
         return m_snmp.Set(settings, oid, value);
     }

@@ -46,10 +46,10 @@ WalkOutcome CountingAgent::Walk(const DeviceSettings& settings, const WalkReques
 
 GetResult CountingAgent::Get(const DeviceSettings& settings, const std::vector<std::string>& oids) {
     lastSettings = settings;
-    return {{}, 0, std::vector<std::string>(oids.size(), std::string(64, '\0'))};
+    return {{}, 0, std::vector<SnmpValue>(oids.size(), OctetString{std::string(64, '\0')})};
 }
 
-SetResult CountingAgent::Set(const DeviceSettings& settings, std::string_view, const SetValue&) {
+SetResult CountingAgent::Set(const DeviceSettings& settings, std::string_view, const SnmpValue&) {
     ++sets;
     lastSettings = settings;
     return setStatus;

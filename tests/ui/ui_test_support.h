@@ -46,7 +46,7 @@ public:
                      WalkTable& table) override;
     GetResult Get(const DeviceSettings& settings, const std::vector<std::string>& oids) override;
     SetResult Set(const DeviceSettings& settings, std::string_view oid,
-                  const SetValue& value) override;
+                  const SnmpValue& value) override;
 
     int walks = 0;
     int sets = 0;

@@ -155,20 +155,20 @@ public:
         for (const std::string& oid : oids) {
             const auto found = instances.find(oid);
             if (found == instances.end()) {
-                return {{kNoSuchNameStatus, "noSuchName"}, result.octets.size() + 1, {}};
+                return {{kNoSuchNameStatus, "noSuchName"}, result.values.size() + 1, {}};
             }
-            result.octets.push_back(found->second);
+            result.values.emplace_back(std::in_place_type<OctetString>, found->second);
         }
         return result;
     }
     struct SetCall {
         std::string oid;
-        SetValue value;
+        SnmpValue value;
         std::string writeCommunity;
         bool busy;
     };
     SetResult Set(const DeviceSettings& settings, std::string_view oid,
-                  const SetValue& value) override {
+                  const SnmpValue& value) override {
         Note(m_journal, "set " + std::string(oid));
         sets.push_back(
             {std::string(oid), value, settings.writeCommunity, busyFlag != nullptr && *busyFlag});

@@ -1,0 +1,35 @@
+// What every command of tarnwick-cli works with: the switch, where messages and output go, and
+// how an outcome becomes the exit status.
+#pragma once
+
+#include <QString>
+#include <ostream>
+#include <string_view>
+
+#include "cli/stderr_messages.h"
+#include "snmp/snmp_agent.h"
+
+namespace tarnwick::cli {
+
+inline constexpr int kSucceeded = 0;
+inline constexpr int kFailed = 1;  // a request failed; a move refused or not confirmed
+inline constexpr int kUsageError = 2;
+
+struct Context {
+    SnmpAgent& snmp;
+    StderrMessages& messages;
+    const DeviceSettings& settings;
+    bool json;
+    std::ostream& out;
+};
+
+inline int Status(bool succeeded) {
+    return succeeded ? kSucceeded : kFailed;
+}
+
+// UTF-8 text as a JSON string.
+inline QString Json(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace tarnwick::cli
