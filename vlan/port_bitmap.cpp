@@ -83,11 +83,20 @@ std::vector<int> PortsOfOctets(std::string_view octets, BitOrder order) {
     return ports;
 }
 
-bool SetPortBits(std::string& octets, std::span<const int> ports, bool member, BitOrder order) {
-    const bool inside = std::all_of(ports.begin(), ports.end(), [&](int port) {
+bool HasPortBit(std::string_view octets, int port, BitOrder order) {
+    const BitPosition position = PortBitPosition(port, order);
+    return position.octet < octets.size() &&
+           (static_cast<unsigned char>(octets[position.octet]) & position.mask) != 0;
+}
+
+bool ReachesPorts(std::string_view octets, std::span<const int> ports, BitOrder order) {
+    return std::all_of(ports.begin(), ports.end(), [&](int port) {
         return port >= 1 && PortBitPosition(port, order).octet < octets.size();
     });
-    if (!inside) {
+}
+
+bool SetPortBits(std::string& octets, std::span<const int> ports, bool member, BitOrder order) {
+    if (!ReachesPorts(octets, ports, order)) {
         return false;
     }
     for (const int port : ports) {

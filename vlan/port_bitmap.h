@@ -30,6 +30,10 @@ enum class BitOrder {
 // first) or 0x80 >> (p - 1) % 8 (most significant bit first). No bit ({0, 0}) below port 1.
 BitPosition PortBitPosition(int port, BitOrder order = BitOrder::LeastSignificantFirst);
 
+// Whether the port's bit is set; false for a port outside the octets.
+bool HasPortBit(std::string_view octets, int port, BitOrder order);
+// Whether every port's octet lies within them.
+bool ReachesPorts(std::string_view octets, std::span<const int> ports, BitOrder order);
 // The ports whose bits are set in the octets, ascending.
 std::vector<int> PortsOfOctets(std::string_view octets, BitOrder order);
 // Sets or clears each port's bit and keeps every other bit as it was. False, and the octets

@@ -18,23 +18,18 @@ std::string SetFailureText(const SnmpStatus& status) {
 }
 
 bool HasPort(const std::string& octets, int port) {
-    const BitPosition position = PortBitPosition(port);
-    return (static_cast<unsigned char>(octets[position.octet]) & position.mask) != 0;
+    return HasPortBit(octets, port, BitOrder::LeastSignificantFirst);
 }
 
 void SetPort(std::string& octets, int port, bool member) {
-    const BitPosition position = PortBitPosition(port);
-    auto octet = static_cast<unsigned char>(octets[position.octet]);
-    octet = member ? octet | position.mask : octet & ~position.mask;
-    octets[position.octet] = static_cast<char>(octet);
+    const int one[] = {port};
+    SetPortBits(octets, one, member, BitOrder::LeastSignificantFirst);
 }
 
 // The octets with each port's bit set or cleared; the caller has checked that every port's
 // octet lies within them.
 std::string WithPorts(std::string octets, std::span<const int> ports, bool member) {
-    for (const int port : ports) {
-        SetPort(octets, port, member);
-    }
+    SetPortBits(octets, ports, member, BitOrder::LeastSignificantFirst);
     return octets;
 }
 

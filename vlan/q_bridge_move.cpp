@@ -30,12 +30,7 @@ bool IsList(std::size_t object) {
 }
 
 bool HasPort(const std::string& list, int port) {
-    const BitPosition at = PortBitPosition(port, kPortListBitOrder);
-    return at.octet < list.size() && (static_cast<unsigned char>(list[at.octet]) & at.mask) != 0;
-}
-
-bool Reaches(const std::string& list, int port) {
-    return PortBitPosition(port, kPortListBitOrder).octet < list.size();
+    return HasPortBit(list, port, kPortListBitOrder);
 }
 
 // A VlanIndex as read: agents send it as Unsigned32 or, some, as INTEGER.
@@ -56,8 +51,7 @@ bool Usable(std::size_t object, const SnmpValue& value, std::span<const int> por
         return VlanIndexIn(value).has_value();
     }
     const std::string* list = OctetsIn(value);
-    return list &&
-           std::all_of(ports.begin(), ports.end(), [&](int port) { return Reaches(*list, port); });
+    return list && ReachesPorts(*list, ports, kPortListBitOrder);
 }
 
 // The moved ports' part of an object: their bits in a list; the port's PVID.
@@ -348,7 +342,7 @@ MoveRefusal Refused(std::string why) {
 std::optional<std::string> CheckPort(int port, std::uint32_t fromVlan, std::uint32_t toVlan,
                                      std::span<const std::string> lists, std::uint32_t pvid) {
     for (std::size_t object = 0; object < lists.size(); ++object) {
-        if (!Reaches(lists[object], port)) {
+        if (!ReachesPorts(lists[object], {&port, 1}, kPortListBitOrder)) {
             const bool from = object == kFromEgress || object == kFromUntagged;
             return "the port lists of " + VlanText(from ? fromVlan : toVlan) + " do not reach " +
                    PortText(port);
