@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <optional>
 
+#include "cli/move_output.h"
 #include "cli/output.h"
 #include "cli/q_bridge_commands.h"
 #include "vlan/member_ports.h"
@@ -72,57 +73,6 @@ std::string_view StepName(MoveStep step) {
     return "restore";
 }
 
-std::string_view OutcomeName(SetOutcome outcome) {
-    switch (outcome) {
-        case SetOutcome::Confirmed:
-            return "confirmed";
-        case SetOutcome::Refused:
-            return "refused";
-        case SetOutcome::NotSent:
-            return "notSent";
-        case SetOutcome::NoResponse:
-            break;
-    }
-    return "noResponse";
-}
-
-std::string_view AppliedName(std::optional<bool> applied) {
-    return !applied ? "unknown" : *applied ? "yes" : "no";
-}
-
-// The VLANs of the two that the switch confirmed the port in; nothing when it did not tell.
-std::optional<std::vector<std::string>> VlansOf(const PortMovePlan& plan, PortPlace place) {
-    switch (place) {
-        case PortPlace::NewVlan:
-            return std::vector{plan.toVlan};
-        case PortPlace::OldVlan:
-            return std::vector{plan.fromVlan};
-        case PortPlace::Neither:
-            return std::vector<std::string>{};
-        case PortPlace::Both:
-            return std::vector{plan.fromVlan, plan.toVlan};
-        case PortPlace::Unknown:
-            break;
-    }
-    return std::nullopt;
-}
-
-QJsonArray VlanArray(const std::vector<std::string>& vlans) {
-    QJsonArray array;
-    for (const std::string& vlan : vlans) {
-        array.append(NumberOrText(vlan));
-    }
-    return array;
-}
-
-std::string VlanList(const std::vector<std::string>& vlans) {
-    std::string text;
-    for (const std::string& vlan : vlans) {
-        text += (text.empty() ? "" : ",") + vlan;
-    }
-    return text;
-}
-
 // What was sent (or, in a dry run, would be), what the switch confirmed of each port, and each
 // port's VLANs when the column was read again afterwards.
 void PrintMove(Context& context, const PortMovePlan& plan, const PortMoveReport* report,
@@ -152,7 +102,8 @@ void PrintMove(Context& context, const PortMovePlan& plan, const PortMoveReport*
         for (std::size_t i = 0; i < plan.ports.size(); ++i) {
             ports.append(plan.ports[i]);
             if (report) {
-                const auto vlans = VlansOf(plan, report->ports[i].place);
+                const auto vlans =
+                    ConfirmedVlans(plan.fromVlan, plan.toVlan, report->ports[i].place);
                 confirmed.append(
                     QJsonObject{{QStringLiteral("port"), plan.ports[i]},
                                 {QStringLiteral("vlans"), vlans ? QJsonValue(VlanArray(*vlans))
@@ -192,7 +143,7 @@ void PrintMove(Context& context, const PortMovePlan& plan, const PortMoveReport*
     }
     TextRows after{{"PORT", "CONFIRMED IN", "VLANS READ AFTERWARDS"}};
     for (std::size_t i = 0; i < plan.ports.size(); ++i) {
-        const auto vlans = VlansOf(plan, report->ports[i].place);
+        const auto vlans = ConfirmedVlans(plan.fromVlan, plan.toVlan, report->ports[i].place);
         after.push_back({std::to_string(plan.ports[i]), vlans ? VlanList(*vlans) : unknown,
                          vlansOfPorts ? VlanList((*vlansOfPorts)[i]) : unknown});
     }
