@@ -33,7 +33,7 @@ struct Options {
                             QStringLiteral("Print one JSON document instead of text.")};
     QCommandLineOption dryRun{
         QStringLiteral("dry-run"),
-        QStringLiteral("move: print the bitmaps it would send; send nothing.")};
+        QStringLiteral("move: print the bitmaps or bindings it would send; send nothing.")};
     QCommandLineOption mib{
         QStringLiteral("mib"),
         QStringLiteral("auto, vendor or q-bridge: the VLAN table to use (default auto: the "
