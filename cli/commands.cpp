@@ -187,15 +187,13 @@ int Save(Context& context) {
 // How each MIB's VLAN table is named in messages: the table, and the column asked for its
 // first row.
 struct MibTable {
-    VlanMib mib;
     std::string_view table;
     std::string_view column;
     std::string_view oid;
 };
 constexpr MibTable kMibTables[] = {
-    {VlanMib::Vendor, "the vendor VLAN table", "VLAN ID", kVlanIdColumn},
-    {VlanMib::QBridge, "Q-BRIDGE-MIB's dot1qVlanStaticTable", "dot1qVlanStaticName",
-     kDot1qVlanStaticNameColumn}};
+    {"the vendor VLAN table", "VLAN ID", kVlanIdColumn},
+    {"Q-BRIDGE-MIB's dot1qVlanStaticTable", "dot1qVlanStaticName", kDot1qVlanStaticNameColumn}};
 
 std::string ColumnText(const MibTable& table) {
     return std::string(table.column) + " (" + std::string(table.oid) + ")";
@@ -232,21 +230,17 @@ std::optional<VlanMib> ChooseVlanMib(Context& context, MibChoice choice) {
     return std::nullopt;
 }
 
-int RunQBridgeCommand(Context& context, const Invocation& invocation) {
-    switch (invocation.command) {
-        case Command::Vlans:
-            return QBridgeVlans(context);
-        case Command::Members:
-            return QBridgeMembers(context, invocation.vlan);
-        case Command::Dump:
-            return QBridgeDump(context);
-        case Command::Move:
-            return QBridgeMove(context, invocation);
-        case Command::Save:
-            break;
-    }
-    return QBridgeSave(context);
-}
+// The commands over one MIB's tables.
+struct MibCommands {
+    int (*vlans)(Context&);
+    int (*members)(Context&, const std::string&);
+    int (*dump)(Context&);
+    int (*move)(Context&, const Invocation&);
+    int (*save)(Context&);
+};
+constexpr MibCommands kVendorCommands{Vlans, Members, Dump, Move, Save};
+constexpr MibCommands kQBridgeCommands{QBridgeVlans, QBridgeMembers, QBridgeDump, QBridgeMove,
+                                       QBridgeSave};
 
 }  // namespace
 
@@ -257,22 +251,20 @@ int RunCommand(const Invocation& invocation, SnmpAgent& snmp, StderrMessages& me
     if (!mib) {
         return kFailed;
     }
-    if (*mib == VlanMib::QBridge) {
-        return RunQBridgeCommand(context, invocation);
-    }
+    const MibCommands& commands = *mib == VlanMib::QBridge ? kQBridgeCommands : kVendorCommands;
     switch (invocation.command) {
         case Command::Vlans:
-            return Vlans(context);
+            return commands.vlans(context);
         case Command::Members:
-            return Members(context, invocation.vlan);
+            return commands.members(context, invocation.vlan);
         case Command::Dump:
-            return Dump(context);
+            return commands.dump(context);
         case Command::Move:
-            return Move(context, invocation);
+            return commands.move(context, invocation);
         case Command::Save:
             break;
     }
-    return Save(context);
+    return commands.save(context);
 }
 
 }  // namespace tarnwick::cli

@@ -43,15 +43,15 @@ QJsonArray PortsJson(const std::vector<MemberPort>& members) {
 }
 
 std::string PortsText(const std::vector<MemberPort>& members, std::string_view indent,
-                      bool tagged) {
+                      bool taggedColumn) {
     TextRows rows{{"PORT", "IFINDEX", "IFNAME"}};
-    if (tagged) {
+    if (taggedColumn) {
         rows.front().push_back("TAGGED");
     }
     for (const MemberPort& member : members) {
         rows.push_back({std::to_string(member.port), member.ifIndex.value_or(""),
                         member.ifName ? NameCell(*member.ifName) : ""});
-        if (tagged) {
+        if (taggedColumn) {
             rows.back().push_back(member.tagged.value_or(false) ? "yes" : "no");
         }
     }
@@ -120,17 +120,17 @@ std::string VlansOutput(const std::vector<Vlan>& vlans, bool json) {
 }
 
 std::string MembersOutput(std::string_view vlan, const std::vector<MemberPort>& members, bool json,
-                          bool tagged) {
+                          bool taggedColumn) {
     if (json) {
         return JsonText({{QStringLiteral("vlan"), NumberOrText(vlan)},
                          {QStringLiteral("ports"), PortsJson(members)}});
     }
-    return PortsText(members, "", tagged);
+    return PortsText(members, "", taggedColumn);
 }
 
 std::string DumpOutput(const std::vector<Vlan>& vlans,
                        const std::vector<std::vector<MemberPort>>& members, bool json,
-                       bool tagged) {
+                       bool taggedColumn) {
     QJsonArray list;
     std::string text;
     for (std::size_t i = 0; i < vlans.size(); ++i) {
@@ -143,7 +143,7 @@ std::string DumpOutput(const std::vector<Vlan>& vlans,
         text += (i == 0 ? "" : "\n") + ("VLAN " + vlans[i].id) + "  " +
                 NameCell(vlans[i].name.value_or("")) + '\n';
         if (!members[i].empty()) {
-            text += PortsText(members[i], "  ", tagged);
+            text += PortsText(members[i], "  ", taggedColumn);
         }
     }
     return json ? JsonText({{QStringLiteral("vlans"), list}}) : text;

@@ -26,12 +26,13 @@ std::string JsonText(const QJsonObject& document);
 
 // What vlans, members and dump print, the same for every MIB: text columns or JSON. A port's
 // "tagged" (JSON) is there when its MIB tells it; the text shows the TAGGED column (yes or no)
-// with `tagged`.
+// with `taggedColumn`.
 std::string VlansOutput(const std::vector<Vlan>& vlans, bool json);
 std::string MembersOutput(std::string_view vlan, const std::vector<MemberPort>& members, bool json,
-                          bool tagged);
+                          bool taggedColumn);
 // Members, in the order of the VLANs.
 std::string DumpOutput(const std::vector<Vlan>& vlans,
-                       const std::vector<std::vector<MemberPort>>& members, bool json, bool tagged);
+                       const std::vector<std::vector<MemberPort>>& members, bool json,
+                       bool taggedColumn);
 
 }  // namespace tarnwick::cli
