@@ -1,6 +1,7 @@
 // One port move as the window makes it (one GET of both bitmaps, two SETs, the VlanPorts column
-// read again, the member view redrawn) against the simulated 48-port switch over loopback, with the
-// requests it sends.
+// read again, the member view redrawn) against the simulated 48-port switch over loopback, and one
+// as tarnwick-cli makes it on the simulated Q-BRIDGE switch (one GET, one SET of every binding,
+// one GET afterwards), with the requests each sends.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "snmp/snmp_library.h"
 #include "tests/support/simulated_switch.h"
 #include "tests/vlan/fakes.h"
+#include "vlan/q_bridge_move.h"
 
 namespace tarnwick {
 namespace {
@@ -34,6 +36,11 @@ public:
         ++sets;
         return m_snmp.Set(settings, oid, value);
     }
+    SetResult SetTogether(const DeviceSettings& settings,
+                          std::span<const VarBinding> bindings) override {
+        ++sets;
+        return m_snmp.SetTogether(settings, bindings);
+    }
     std::size_t getNexts = 0;
     std::size_t gets = 0;
     std::size_t sets = 0;
@@ -43,6 +50,7 @@ private:
 };
 
 std::unique_ptr<test::SimulatedSwitch> g_switch;
+std::unique_ptr<test::SimulatedSwitch> g_qBridgeSwitch;
 
 // Port 9 moves from VLAN 2 to VLAN 10 and back, so every move is a real one.
 void BM_MovePort(benchmark::State& state) {
@@ -72,15 +80,44 @@ void BM_MovePort(benchmark::State& state) {
 }
 BENCHMARK(BM_MovePort)->Unit(benchmark::kMillisecond)->Iterations(50);
 
+// The hybrid port 5 moves from VLAN 10 to VLAN 20 and back, its tagged VLAN 100 kept.
+void BM_MoveQBridgePort(benchmark::State& state) {
+    CountingNetSnmp snmp;
+    const DeviceSettings settings{.ipAddress = g_qBridgeSwitch->Address()};
+    const int ports[] = {5};
+    std::size_t moves = 0;
+    for (auto _ : state) {
+        const bool there = moves % 2 == 0;
+        const auto planned =
+            PlanQBridgeMove(snmp, settings, there ? 10 : 20, there ? 20 : 10, ports);
+        const auto* plan = std::get_if<QBridgeMovePlan>(&planned);
+        if (!plan) {
+            return state.SkipWithError(std::get<MoveRefusal>(planned).message.c_str());
+        }
+        const QBridgeMoveReport report = SendQBridgeMove(snmp, settings, *plan);
+        if (!report.AllMoved() || !ReadQBridgePorts(snmp, settings, *plan)) {
+            return state.SkipWithError(report.message.c_str());
+        }
+        ++moves;
+    }
+    state.counters["sets/move"] = static_cast<double>(snmp.sets) / static_cast<double>(moves);
+    state.counters["gets/move"] = static_cast<double>(snmp.gets) / static_cast<double>(moves);
+}
+BENCHMARK(BM_MoveQBridgePort)->Unit(benchmark::kMillisecond)->Iterations(50);
+
 }  // namespace
 }  // namespace tarnwick
 
 int main(int argc, char** argv) {
     tarnwick::InitSnmpLibrary();
     std::string error;
-    tarnwick::g_switch = tarnwick::test::SimulatedSwitch::Start(
-        tarnwick::test::SimulatedSwitch::Variant::Standard, &error);
-    if (!tarnwick::g_switch) {
+    using Variant = tarnwick::test::SimulatedSwitch::Variant;
+    tarnwick::g_switch = tarnwick::test::SimulatedSwitch::Start(Variant::Standard, &error);
+    if (tarnwick::g_switch) {
+        tarnwick::g_qBridgeSwitch =
+            tarnwick::test::SimulatedSwitch::Start(Variant::QBridge, &error);
+    }
+    if (!tarnwick::g_switch || !tarnwick::g_qBridgeSwitch) {
         std::fprintf(stderr, "the simulated switch did not start: %s\n", error.c_str());
         return 1;
     }
@@ -88,5 +125,6 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     tarnwick::g_switch.reset();
+    tarnwick::g_qBridgeSwitch.reset();
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -38,8 +39,9 @@ Bytes EncodeResponse(const ReceivedRequest& request, const ScriptedAnswer& answe
     const bool failed = answer.errorStatus != 0;
     const std::string& value = failed ? request.value : answer.octets;
     return EncodeMessage({kGetResponse, request.community, request.requestId, answer.errorStatus,
-                          failed ? 1 : 0, failed ? request.oid : answer.oid,
-                          failed ? request.valueTag : kBerOctetString,
+                          failed ? std::max<std::int64_t>(answer.errorIndex, 1) : 0,
+                          failed ? request.oid : answer.oid,
+                          failed ? request.valueTag : answer.valueTag,
                           Bytes(value.begin(), value.end()), answer.noBinding,
                           failed ? request.moreBindings : answer.moreBindings, request.version});
 }

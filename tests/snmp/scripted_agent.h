@@ -22,7 +22,9 @@ struct ScriptedAnswer {
     SubIds oid{};          // the binding sent back
     std::string octets{};  // its OCTET STRING value
     bool noBinding = false;
-    std::vector<VarBind> moreBindings{};  // after the first, as they are sent back
+    std::vector<VarBind> moreBindings{};      // after the first, as they are sent back
+    std::int64_t errorIndex = 0;              // with an error-status: 0 names the first binding
+    std::uint8_t valueTag = kBerOctetString;  // the first binding's type
 };
 
 // One received request: what the walk or SET under test sent.

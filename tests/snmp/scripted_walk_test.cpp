@@ -255,11 +255,13 @@ TEST_F(ScriptedWalk, SetSendsOneExactBindingWithTheWriteCommunity) {
     EXPECT_TRUE(m_snmp.Set(settings, ports, OctetString{bitmap}).ok());
     EXPECT_TRUE(m_snmp.Set(settings, ports, OctetString{""}).ok());
     EXPECT_TRUE(m_snmp.Set(settings, kSaveConfigurationOid, std::int32_t{1}).ok());
+    const VarBinding together[] = {{ports, OctetString{bitmap}}, {IfIndexOf(3), Unsigned32{200}}};
+    EXPECT_TRUE(m_snmp.SetTogether(settings, together).ok());
     // The echo repeats the OID asked for, which ends the walk after its first request.
     EXPECT_EQ(m_snmp.Walk(settings, {kIfIndexColumn}, m_table).end, End::BadAnswer);
 
     const auto requests = agent.Requests();
-    ASSERT_EQ(requests.size(), 4u);
+    ASSERT_EQ(requests.size(), 5u);
     EXPECT_EQ(requests[0].pduType, 0xA3);
     EXPECT_EQ(requests[0].community, "writer");
     EXPECT_EQ(requests[0].oid, Oid(ports));
@@ -269,8 +271,34 @@ TEST_F(ScriptedWalk, SetSendsOneExactBindingWithTheWriteCommunity) {
     EXPECT_EQ(requests[1].value, "");
     EXPECT_EQ(requests[2].valueTag, 0x02);
     EXPECT_EQ(requests[2].value, "\x01");
-    EXPECT_EQ(requests[3].pduType, 0xA1);
-    EXPECT_EQ(requests[3].community, "reader");
+    ASSERT_EQ(requests[3].moreBindings.size(), 1u);
+    EXPECT_EQ(requests[3].value, bitmap);
+    EXPECT_EQ(requests[3].moreBindings[0].valueTag, 0x42);  // Gauge32, unsigned: 00 C8
+    EXPECT_EQ(requests[3].moreBindings[0].value, (test::Bytes{0x00, 0xC8}));
+    EXPECT_EQ(requests[4].pduType, 0xA1);
+    EXPECT_EQ(requests[4].community, "reader");
+}
+
+TEST_F(ScriptedWalk, FirstRowIsOneRequest) {
+    const struct {
+        ScriptedAgent::Script script;
+        WalkTable rows;
+        End end;
+    } cases[] = {
+        {Successors({{Oid(kIfIndexColumn), Row(IfIndexOf(1), "a")},
+                     {Oid(IfIndexOf(1)), Row(IfIndexOf(2), "b")}}),
+         {"a"},
+         End::Complete},
+        {Successors({}), {}, End::Complete},  // the agent's view ends before the column
+        {[](int, const ReceivedRequest&) { return Error(kGenErr); }, {}, End::FirstRequestFailed},
+    };
+    for (const auto& c : cases) {
+        ScriptedAgent agent(c.script);
+        WalkTable table;
+        EXPECT_EQ(m_snmp.FirstRow(SettingsFor(agent), {kIfIndexColumn}, table).end, c.end);
+        EXPECT_EQ(table, c.rows);
+        EXPECT_EQ(agent.Requests().size(), 1u);
+    }
 }
 
 }  // namespace
