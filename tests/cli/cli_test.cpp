@@ -423,7 +423,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"ToPastRange", {"move", "9", "1", "5000"}},
                       UsageCase{"TimeoutTooShort", {"vlans", "--timeout", "999"}},
                       UsageCase{"TimeoutTooLong", {"vlans", "--timeout", "10001"}},
-                      UsageCase{"DryRunWithoutMove", {"save", "--dry-run"}}),
+                      UsageCase{"DryRunWithoutMove", {"save", "--dry-run"}},
+                      UsageCase{"UnknownMib", {"vlans", "--mib", "qbridge"}}),
     [](const auto& c) { return std::string(c.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(

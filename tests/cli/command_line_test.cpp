@@ -27,27 +27,5 @@ TEST(ParsePortList, TakesEveryPortABitmapCanHoldAndNothingElse) {
     }
 }
 
-TEST(ParseCommandLine, TakesTheMibByNameInAnyCaseAutoByDefault) {
-    using cli::MibChoice;
-    const struct {
-        const char* value;             // of --mib; none: no --mib
-        std::optional<MibChoice> mib;  // none: a usage error
-    } cases[] = {{nullptr, MibChoice::Auto},
-                 {"Q-Bridge", MibChoice::QBridge},
-                 {"vendor", MibChoice::Vendor},
-                 {"qbridge", std::nullopt}};
-    for (const auto& c : cases) {
-        QStringList arguments{QStringLiteral("tarnwick-cli"), QStringLiteral("127.0.0.1"),
-                              QStringLiteral("vlans")};
-        if (c.value) {
-            arguments << QStringLiteral("--mib") << QString::fromLatin1(c.value);
-        }
-        const auto parsed = cli::ParseCommandLine(arguments);
-        const auto* invocation = std::get_if<cli::Invocation>(&parsed);
-        EXPECT_EQ(invocation ? std::optional(invocation->mib) : std::nullopt, c.mib)
-            << (c.value ? c.value : "");
-    }
-}
-
 }  // namespace
 }  // namespace tarnwick
