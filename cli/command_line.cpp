@@ -33,7 +33,12 @@ struct Options {
                             QStringLiteral("Print one JSON document instead of text.")};
     QCommandLineOption dryRun{
         QStringLiteral("dry-run"),
-        QStringLiteral("move: print the bitmaps it would send; send nothing.")};
+        QStringLiteral("move: print the bitmaps or bindings it would send; send nothing.")};
+    QCommandLineOption mib{
+        QStringLiteral("mib"),
+        QStringLiteral("auto, vendor or q-bridge: the VLAN table to use (default auto: the "
+                       "vendor's if the switch has it, else the standard Q-BRIDGE-MIB's)."),
+        QStringLiteral("MIB"), QStringLiteral("auto")};
     QCommandLineOption snmpVersion{QStringLiteral("snmp-version"),
                                    QStringLiteral("1, 2c or 3 (default 1)."), QStringLiteral("V"),
                                    QStringLiteral("1")};
@@ -74,6 +79,9 @@ Commands:
   move PORTS FROM TO   move ports ("9", "1-8,12") from VLAN FROM to VLAN TO
   save                 tell the switch to save its configuration
 
+On a switch with the standard Q-BRIDGE-MIB, ports are bridge ports; members and dump also say
+whether each port is tagged; save is refused (the MIB has no object for it).
+
 SNMPv3 passphrases come only from the environment, never from the command line (where every
 user of the machine sees them): TARNWICK_AUTH_PASSPHRASE and TARNWICK_PRIV_PASSPHRASE, each of
 at least 8 octets. The switch's engine ID is discovered; no file is read or written.
@@ -90,6 +98,8 @@ struct Named {
 
 constexpr Named<SnmpVersion> kVersions[] = {
     {"1", SnmpVersion::V1}, {"2c", SnmpVersion::V2c}, {"3", SnmpVersion::V3}};
+constexpr Named<MibChoice> kMibs[] = {
+    {"auto", MibChoice::Auto}, {"vendor", MibChoice::Vendor}, {"q-bridge", MibChoice::QBridge}};
 constexpr Named<SecurityLevel> kSecurityLevels[] = {{"noAuthNoPriv", SecurityLevel::NoAuthNoPriv},
                                                     {"authNoPriv", SecurityLevel::AuthNoPriv},
                                                     {"authPriv", SecurityLevel::AuthPriv}};
@@ -246,6 +256,12 @@ std::variant<Invocation, UsageError> TakeOptions(const QCommandLineParser& parse
                           std::to_string(kMaxTimeout) + " milliseconds: " + timeout};
     }
     invocation.settings.timeout = *milliseconds;
+    const auto mib = ValueNamed(kMibs, parser.value(options.mib));
+    if (!mib) {
+        return UsageError{"--mib must be auto, vendor or q-bridge: " +
+                          Text(parser.value(options.mib))};
+    }
+    invocation.mib = *mib;
     if (auto error = TakeSecurity(parser, options, invocation.settings)) {
         return std::move(*error);
     }
@@ -268,7 +284,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
                                  QStringLiteral("COMMAND [ARGS]"));
     Options options;
     options.passphrase.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({options.readCommunity, options.writeCommunity, options.timeout,
+    parser.addOptions({options.readCommunity, options.writeCommunity, options.timeout, options.mib,
                        options.snmpVersion, options.user, options.securityLevel,
                        options.authProtocol, options.privProtocol, options.context,
                        options.passphrase, options.json, options.dryRun, options.help,
@@ -321,8 +337,9 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
 
 std::string UsageHint() {
     return "Usage: tarnwick-cli ADDRESS {vlans | members VLAN | dump | move PORTS FROM TO "
-           "[--dry-run] | save} [--json] [--timeout MS] [--read-community C] "
-           "[--write-community C] [--snmp-version 1|2c|3] [--user NAME ...]; --help for more";
+           "[--dry-run] | save} [--json] [--mib auto|vendor|q-bridge] [--timeout MS] "
+           "[--read-community C] [--write-community C] [--snmp-version 1|2c|3] [--user NAME ...]; "
+           "--help for more";
 }
 
 std::optional<std::vector<int>> ParsePortList(std::string_view text) {

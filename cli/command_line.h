@@ -14,9 +14,13 @@ namespace tarnwick::cli {
 
 enum class Command { Vlans, Members, Dump, Move, Save };
 
+// --mib: which VLAN table the commands use; Auto asks the switch which one it publishes.
+enum class MibChoice { Auto, Vendor, QBridge };
+
 struct Invocation {
     DeviceSettings settings;
     Command command = Command::Vlans;
+    MibChoice mib = MibChoice::Auto;
     bool json = false;
     bool dryRun = false;
     std::string vlan;        // members: the VLAN ID in decimal

@@ -4,13 +4,16 @@
 #include <QJsonArray>
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 
 #include "cli/move_output.h"
 #include "cli/output.h"
-#include "snmp/display_text.h"
+#include "cli/q_bridge_commands.h"
 #include "vlan/member_ports.h"
 #include "vlan/port_move.h"
+#include "vlan/q_bridge.h"
 #include "vlan/save_configuration.h"
+#include "vlan/vlan_mib.h"
 #include "vlan/vlan_tables.h"
 #include "vlan/walk_column.h"
 
@@ -21,13 +24,8 @@ namespace {
 // fewer round trips), with the progress line and each failure's message on stderr; false when a
 // column failed. SNMPv3 has no communities, so there a message also gives the library's reason.
 bool ReadColumns(Context& context, VlanTables& tables, std::initializer_list<Column> wanted) {
-    std::string names;
-    for (const ColumnWalk& walk : kColumnWalks) {
-        if (std::find(wanted.begin(), wanted.end(), walk.table) != wanted.end()) {
-            names += (names.empty() ? "" : ", ") + std::string(walk.name);
-        }
-    }
-    context.messages.Reading("reading " + names);
+    context.messages.Reading("reading " +
+                             WantedColumnNames(kColumnWalks, std::span<const Column>(wanted)));
     const auto outcomes = ReadColumnsTogether(
         context.snmp, context.settings, tables, {wanted.begin(), wanted.size()},
         ShowingFailures(context.messages, context.settings.version == SnmpVersion::V3));
@@ -35,53 +33,11 @@ bool ReadColumns(Context& context, VlanTables& tables, std::initializer_list<Col
     return std::ranges::none_of(outcomes, &ColumnOutcome::Failed);
 }
 
-QJsonObject VlanJson(const Vlan& vlan) {
-    return {{QStringLiteral("id"), NumberOrText(vlan.id)},
-            {QStringLiteral("name"), DisplayText(vlan.name.value_or(""))}};
-}
-
-QJsonArray PortsJson(const std::vector<MemberPort>& members) {
-    QJsonArray ports;
-    for (const MemberPort& member : members) {
-        QJsonObject port{{QStringLiteral("port"), member.port}};
-        if (member.ifIndex) {
-            port.insert(QStringLiteral("ifIndex"), NumberOrText(*member.ifIndex));
-        }
-        if (member.ifName) {
-            port.insert(QStringLiteral("ifName"), DisplayText(*member.ifName));
-        }
-        ports.append(port);
-    }
-    return ports;
-}
-
-std::string PortsText(const std::vector<MemberPort>& members, std::string_view indent) {
-    TextRows rows{{"PORT", "IFINDEX", "IFNAME"}};
-    for (const MemberPort& member : members) {
-        rows.push_back({std::to_string(member.port), member.ifIndex.value_or(""),
-                        member.ifName ? NameCell(*member.ifName) : ""});
-    }
-    return AlignedColumns(rows, indent);
-}
-
 int Vlans(Context& context) {
     VlanTables tables;
     const bool read =
         ReadColumns(context, tables, {&VlanTables::vlanIdTable, &VlanTables::vlanNameTable});
-    const std::vector<Vlan> vlans = VlansOf(tables);
-    if (context.json) {
-        QJsonArray list;
-        for (const Vlan& vlan : vlans) {
-            list.append(VlanJson(vlan));
-        }
-        context.out << JsonText({{QStringLiteral("vlans"), list}});
-    } else {
-        TextRows rows{{"ID", "NAME"}};
-        for (const Vlan& vlan : vlans) {
-            rows.push_back({vlan.id, NameCell(vlan.name.value_or(""))});
-        }
-        context.out << AlignedColumns(rows);
-    }
+    context.out << VlansOutput(VlansOf(tables), context.json);
     return Status(read);
 }
 
@@ -90,13 +46,7 @@ int Members(Context& context, const std::string& vlan) {
     const bool read = ReadColumns(
         context, tables,
         {&VlanTables::ifNameTable, &VlanTables::vlanPortsTable, &VlanTables::portIfIndexTable});
-    const std::vector<MemberPort> members = MemberPorts(tables, vlan);
-    if (context.json) {
-        context.out << JsonText({{QStringLiteral("vlan"), NumberOrText(vlan)},
-                                 {QStringLiteral("ports"), PortsJson(members)}});
-    } else {
-        context.out << PortsText(members, "");
-    }
+    context.out << MembersOutput(vlan, MemberPorts(tables, vlan), context.json, false);
     return Status(read);
 }
 
@@ -106,25 +56,8 @@ int Dump(Context& context) {
         context, tables,
         {&VlanTables::ifIndexTable, &VlanTables::ifNameTable, &VlanTables::vlanIdTable,
          &VlanTables::vlanNameTable, &VlanTables::vlanPortsTable, &VlanTables::portIfIndexTable});
-    const std::vector<Vlan> vlans = VlansOf(tables);
-    const auto members = MemberPortsOfVlans(tables, tables.vlanIdTable);
-    QJsonArray list;
-    for (std::size_t i = 0; i < vlans.size(); ++i) {
-        if (context.json) {
-            QJsonObject vlan = VlanJson(vlans[i]);
-            vlan.insert(QStringLiteral("ports"), PortsJson(members[i]));
-            list.append(vlan);
-            continue;
-        }
-        context.out << (i == 0 ? "" : "\n") << "VLAN " << vlans[i].id << "  "
-                    << NameCell(vlans[i].name.value_or("")) << '\n';
-        if (!members[i].empty()) {
-            context.out << PortsText(members[i], "  ");
-        }
-    }
-    if (context.json) {
-        context.out << JsonText({{QStringLiteral("vlans"), list}});
-    }
+    context.out << DumpOutput(VlansOf(tables), MemberPortsOfVlans(tables, tables.vlanIdTable),
+                              context.json, false);
     return Status(read);
 }
 
@@ -251,24 +184,87 @@ int Save(Context& context) {
     return Status(saved);
 }
 
+// How each MIB's VLAN table is named in messages: the table, and the column asked for its
+// first row.
+struct MibTable {
+    std::string_view table;
+    std::string_view column;
+    std::string_view oid;
+};
+constexpr MibTable kMibTables[] = {
+    {"the vendor VLAN table", "VLAN ID", kVlanIdColumn},
+    {"Q-BRIDGE-MIB's dot1qVlanStaticTable", "dot1qVlanStaticName", kDot1qVlanStaticNameColumn}};
+
+std::string ColumnText(const MibTable& table) {
+    return std::string(table.column) + " (" + std::string(table.oid) + ")";
+}
+
+// The MIB the commands go through: the forced one if the switch has rows in its table, else
+// the one the switch publishes. Nothing, with a message, when there is none or a request failed.
+std::optional<VlanMib> ChooseVlanMib(Context& context, MibChoice choice) {
+    context.messages.Reading("asking which VLAN MIB the switch publishes");
+    const VlanMibDetection found =
+        choice == MibChoice::Auto
+            ? DetectVlanMib(context.snmp, context.settings)
+            : ProbeVlanMib(context.snmp, context.settings,
+                           choice == MibChoice::Vendor ? VlanMib::Vendor : VlanMib::QBridge);
+    context.messages.ReadDone();
+    if (found.mib != VlanMib::Neither) {
+        return found.mib;
+    }
+    const MibTable& vendor = kMibTables[0];
+    const MibTable& standard = kMibTables[1];
+    if (found.Failed()) {
+        const MibTable& asked = found.failedColumn == vendor.oid ? vendor : standard;
+        context.messages.Show("could not tell which VLAN MIB the switch publishes: reading " +
+                              ColumnText(asked) + " failed: " + found.status.text);
+    } else if (choice == MibChoice::Auto) {
+        context.messages.Show("the switch publishes neither " + std::string(vendor.table) +
+                              " nor " + std::string(standard.table) + ": " + ColumnText(vendor) +
+                              " and " + ColumnText(standard) + " have no rows");
+    } else {
+        const MibTable& forced = choice == MibChoice::Vendor ? vendor : standard;
+        context.messages.Show("the switch has no rows in " + std::string(forced.table) +
+                              ", which --mib names: " + ColumnText(forced) + " has none");
+    }
+    return std::nullopt;
+}
+
+// The commands over one MIB's tables.
+struct MibCommands {
+    int (*vlans)(Context&);
+    int (*members)(Context&, const std::string&);
+    int (*dump)(Context&);
+    int (*move)(Context&, const Invocation&);
+    int (*save)(Context&);
+};
+constexpr MibCommands kVendorCommands{Vlans, Members, Dump, Move, Save};
+constexpr MibCommands kQBridgeCommands{QBridgeVlans, QBridgeMembers, QBridgeDump, QBridgeMove,
+                                       QBridgeSave};
+
 }  // namespace
 
 int RunCommand(const Invocation& invocation, SnmpAgent& snmp, StderrMessages& messages,
                std::ostream& out) {
     Context context{snmp, messages, invocation.settings, invocation.json, out};
+    const std::optional<VlanMib> mib = ChooseVlanMib(context, invocation.mib);
+    if (!mib) {
+        return kFailed;
+    }
+    const MibCommands& commands = *mib == VlanMib::QBridge ? kQBridgeCommands : kVendorCommands;
     switch (invocation.command) {
         case Command::Vlans:
-            return Vlans(context);
+            return commands.vlans(context);
         case Command::Members:
-            return Members(context, invocation.vlan);
+            return commands.members(context, invocation.vlan);
         case Command::Dump:
-            return Dump(context);
+            return commands.dump(context);
         case Command::Move:
-            return Move(context, invocation);
+            return commands.move(context, invocation);
         case Command::Save:
             break;
     }
-    return Save(context);
+    return commands.save(context);
 }
 
 }  // namespace tarnwick::cli

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "vlan/member_ports.h"
+
 namespace tarnwick::cli {
 
 // A name as one cell of a text table, in UTF-8: no line breaks or other control characters.
@@ -21,5 +23,16 @@ std::string AlignedColumns(const TextRows& rows, std::string_view indent = {});
 QJsonValue NumberOrText(std::string_view text);
 // An indented JSON document, ending in a line feed.
 std::string JsonText(const QJsonObject& document);
+
+// What vlans, members and dump print, the same for every MIB: text columns or JSON. A port's
+// "tagged" (JSON) is there when its MIB tells it; the text shows the TAGGED column (yes or no)
+// with `taggedColumn`.
+std::string VlansOutput(const std::vector<Vlan>& vlans, bool json);
+std::string MembersOutput(std::string_view vlan, const std::vector<MemberPort>& members, bool json,
+                          bool taggedColumn);
+// Members, in the order of the VLANs.
+std::string DumpOutput(const std::vector<Vlan>& vlans,
+                       const std::vector<std::vector<MemberPort>>& members, bool json,
+                       bool taggedColumn);
 
 }  // namespace tarnwick::cli

@@ -19,6 +19,15 @@ std::string RowValue(std::string_view row) {
     return Trimmed(row.substr(row.find('-') + 1));
 }
 
+const std::string* FirstRowOfInstance(const WalkTable& table, std::string_view index) {
+    for (const std::string& row : table) {
+        if (IsRowOfInstance(row, index)) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 std::string_view WalkRowOid(std::string_view row) {
@@ -41,12 +50,8 @@ bool IsRowOfInstance(std::string_view row, std::string_view index, std::string_v
 }
 
 std::optional<std::string> FindIndexedValue(const WalkTable& table, std::string_view index) {
-    for (const std::string& row : table) {
-        if (IsRowOfInstance(row, index)) {
-            return RowValue(row);
-        }
-    }
-    return std::nullopt;
+    const std::string* row = FirstRowOfInstance(table, index);
+    return row ? std::optional(RowValue(*row)) : std::nullopt;
 }
 
 // A row answers for index text t, when t holds no ".", exactly when t is the last component of
@@ -64,14 +69,16 @@ IndexedRows::IndexedRows(const WalkTable& table) : m_table(table) {
 }
 
 std::optional<std::string> IndexedRows::Find(std::string_view index) const {
+    const std::string* row = FindRow(index);
+    return row ? std::optional(RowValue(*row)) : std::nullopt;
+}
+
+const std::string* IndexedRows::FindRow(std::string_view index) const {
     if (index.find('.') != std::string_view::npos) {
-        return FindIndexedValue(m_table, index);
+        return FirstRowOfInstance(m_table, index);
     }
     const auto found = m_firstRowOfInstance.find(index);
-    if (found == m_firstRowOfInstance.end()) {
-        return std::nullopt;
-    }
-    return RowValue(m_table[found->second]);
+    return found == m_firstRowOfInstance.end() ? nullptr : &m_table[found->second];
 }
 
 }  // namespace tarnwick

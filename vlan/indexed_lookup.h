@@ -30,6 +30,9 @@ class IndexedRows {
 public:
     explicit IndexedRows(const WalkTable& table);
     std::optional<std::string> Find(std::string_view index) const;
+    // The first row of the instance itself, for values whose blanks count (a hex dump's gap
+    // before its characters may be all the blanks a row ends with); none without one.
+    const std::string* FindRow(std::string_view index) const;
 
 private:
     const WalkTable& m_table;

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "vlan/indexed_lookup.h"
 #include "vlan/port_bitmap.h"
 
 namespace tarnwick {
@@ -48,6 +47,14 @@ std::vector<Vlan> VlansOf(const VlanTables& tables) {
     return vlans;
 }
 
+MemberPort PortWithInterface(int port, const IndexedRows& portIfIndex, const IndexedRows& ifName) {
+    MemberPort member{port, portIfIndex.Find(std::to_string(port)), {}, {}};
+    if (member.ifIndex) {
+        member.ifName = ifName.Find(*member.ifIndex);
+    }
+    return member;
+}
+
 std::vector<MemberPort> MemberPorts(const VlanTables& tables, std::string_view vlanId) {
     const std::string id(vlanId);
     return std::move(MemberPortsOfVlans(tables, std::span<const std::string>(&id, 1)).front());
@@ -64,11 +71,7 @@ std::vector<std::vector<MemberPort>> MemberPortsOfVlans(const VlanTables& tables
         std::vector<MemberPort>& ports = members.emplace_back();
         for (const std::size_t row : rowsOfVlans.at(id)) {
             for (const int port : DecodePortBitmap(WalkRowValue(tables.vlanPortsTable[row]))) {
-                MemberPort& member = ports.emplace_back(MemberPort{port, {}, {}});
-                member.ifIndex = portIfIndex.Find(std::to_string(port));
-                if (member.ifIndex) {
-                    member.ifName = ifName.Find(*member.ifIndex);
-                }
+                ports.push_back(PortWithInterface(port, portIfIndex, ifName));
             }
         }
     }

@@ -142,9 +142,8 @@ std::string BitmapText(std::string_view octets) {
     return text;
 }
 
-std::vector<int> DecodePortBitmap(std::string_view rowValue) {
-    return PortsOfOctets(BitmapOctets(ExtractBitmapText(rowValue)),
-                         BitOrder::LeastSignificantFirst);
+std::vector<int> DecodePortBitmap(std::string_view rowValue, BitOrder order) {
+    return PortsOfOctets(BitmapOctets(ExtractBitmapText(rowValue)), order);
 }
 
 }  // namespace tarnwick

@@ -48,7 +48,9 @@ std::string BitmapOctets(std::string_view bitmapText);
 // Two upper-case hex digits per octet, octet 0 first.
 std::string BitmapText(std::string_view octets);
 
-// Member ports of a printed VlanPorts value, ascending.
-std::vector<int> DecodePortBitmap(std::string_view rowValue);
+// Member ports of a printed bitmap value, ascending: a VlanPorts value, or with
+// kPortListBitOrder a PortList.
+std::vector<int> DecodePortBitmap(std::string_view rowValue,
+                                  BitOrder order = BitOrder::LeastSignificantFirst);
 
 }  // namespace tarnwick

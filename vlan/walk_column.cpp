@@ -40,19 +40,9 @@ std::vector<ColumnOutcome> ReadColumns(SnmpAgent& snmp, const DeviceSettings& se
 std::vector<ColumnOutcome> ReadColumnsTogether(SnmpAgent& snmp, const DeviceSettings& settings,
                                                VlanTables& tables, std::span<const Column> wanted,
                                                const ReadProgress& progress) {
-    std::vector<const ColumnWalk*> walks;
-    std::vector<ColumnToWalk> columns;
-    for (const ColumnWalk& walk : kColumnWalks) {
-        if (std::find(wanted.begin(), wanted.end(), walk.table) != wanted.end()) {
-            (tables.*walk.table).clear();
-            walks.push_back(&walk);
-            columns.push_back({walk.request, &(tables.*walk.table)});
-        }
-    }
-    std::vector<WalkOutcome> ends = snmp.WalkColumns(settings, columns);
     std::vector<ColumnOutcome> outcomes;
-    for (std::size_t i = 0; i < walks.size(); ++i) {
-        outcomes.push_back({walks[i], columns[i].table->size(), std::move(ends[i])});
+    for (auto& [walk, end] : WalkWantedTogether(snmp, settings, kColumnWalks, tables, wanted)) {
+        outcomes.push_back({walk, (tables.*walk->table).size(), std::move(end)});
         if (progress.walked) {
             progress.walked(outcomes.back());
         }

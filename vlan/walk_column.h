@@ -1,9 +1,13 @@
 // Reading columns into the tables and saying how each walk ended; the front ends show it.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <span>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "snmp/snmp_agent.h"
@@ -36,7 +40,49 @@ std::vector<ColumnOutcome> ReadColumns(SnmpAgent& snmp, const DeviceSettings& se
                                        VlanTables& tables, std::span<const Column> wanted,
                                        const ReadProgress& progress = {});
 
-// Empties the wanted columns' tables, then reads them all at once (SnmpAgent::WalkColumns): the
+// One column of a read of several: its walk (a ColumnWalk, or another MIB's description with a
+// `table` member and a `request`) and how it ended.
+template <typename Walk>
+struct WalkedColumn {
+    const Walk* walk = nullptr;
+    WalkOutcome outcome;
+};
+
+// Of the walks, those whose table is wanted, in the walks' order: each table emptied, then all
+// read at once (SnmpAgent::WalkColumns).
+template <typename Walk, std::size_t N, typename Tables>
+std::vector<WalkedColumn<Walk>> WalkWantedTogether(SnmpAgent& snmp, const DeviceSettings& settings,
+                                                   const std::array<Walk, N>& walks, Tables& tables,
+                                                   std::span<WalkTable Tables::*const> wanted) {
+    std::vector<WalkedColumn<Walk>> walked;
+    std::vector<ColumnToWalk> columns;
+    for (const Walk& walk : walks) {
+        if (std::find(wanted.begin(), wanted.end(), walk.table) != wanted.end()) {
+            (tables.*walk.table).clear();
+            walked.push_back({&walk, {}});
+            columns.push_back({walk.request, &(tables.*walk.table)});
+        }
+    }
+    std::vector<WalkOutcome> ends = snmp.WalkColumns(settings, columns);
+    for (std::size_t i = 0; i < walked.size(); ++i) {
+        walked[i].outcome = std::move(ends[i]);
+    }
+    return walked;
+}
+
+// The names of the wanted walks, in the walks' order, ", " apart: what a progress line shows.
+template <typename Walk, std::size_t N, typename Column>
+std::string WantedColumnNames(const std::array<Walk, N>& walks, std::span<const Column> wanted) {
+    std::string names;
+    for (const Walk& walk : walks) {
+        if (std::find(wanted.begin(), wanted.end(), walk.table) != wanted.end()) {
+            names += (names.empty() ? "" : ", ") + std::string(walk.name);
+        }
+    }
+    return names;
+}
+
+// Empties the wanted columns' tables, then reads them all at once (WalkWantedTogether): the
 // rows and ends of ReadColumns in fewer round trips. `walked` is told of each column afterwards,
 // in read order; `walking` is not told.
 std::vector<ColumnOutcome> ReadColumnsTogether(SnmpAgent& snmp, const DeviceSettings& settings,

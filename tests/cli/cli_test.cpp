@@ -126,21 +126,25 @@ protected:
     static inline std::unique_ptr<SimulatedSwitch> s_switch;
 };
 
-TEST_P(ReadCommands, PrintTextAndJsonAndSucceed) {
-    ASSERT_NE(s_switch, nullptr);
+void ExpectReadCase(const SimulatedSwitch* agent, const ReadCase& c) {
+    ASSERT_NE(agent, nullptr);
     for (const Way& way : kWays) {
         SCOPED_TRACE(way.options.join(' ').toStdString());
-        const std::string address = way.Address(*s_switch);
-        const CliRun json = RunCli(address, GetParam().arguments + QStringList{"--json"}, way);
+        const std::string address = way.Address(*agent);
+        const CliRun json = RunCli(address, c.arguments + QStringList{"--json"}, way);
         EXPECT_EQ(json.exitCode, 0) << json.err;
-        GetParam().checkJson(json.Json());
+        c.checkJson(json.Json());
 
-        const CliRun text = RunCli(address, GetParam().arguments, way);
+        const CliRun text = RunCli(address, c.arguments, way);
         EXPECT_EQ(text.exitCode, 0) << text.err;
-        for (const std::string& line : GetParam().textLines) {
+        for (const std::string& line : c.textLines) {
             EXPECT_THAT(text.out, HasSubstr("\n" + line + "\n"));
         }
     }
+}
+
+TEST_P(ReadCommands, PrintTextAndJsonAndSucceed) {
+    ExpectReadCase(s_switch.get(), GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -186,6 +190,99 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  {"VLAN 2  mgmt", "  9     13       GigabitEthernet0/0/9", "VLAN 100  voice"}}),
     [](const auto& c) { return std::string(c.param.name); });
+
+// The Q-BRIDGE switch, found without --mib: bridge port p is ifIndex 1000 + p, "ge-0/0/p".
+class QBridgeReadCommands : public ReadCommands {
+protected:
+    static void SetUpTestSuite() {
+        s_switch = StartSwitch(SimulatedSwitch::Variant::QBridge, true);
+    }
+};
+
+TEST_P(QBridgeReadCommands, PrintTextAndJsonAndSucceed) {
+    ExpectReadCase(s_switch.get(), GetParam());
+}
+
+// The ports as "p" (untagged) or "pt" (tagged), each with its interface checked.
+std::string BridgePorts(const QJsonValue& ports) {
+    std::string text;
+    for (const QJsonValue& port : ports.toArray()) {
+        const int p = port[u"port"].toInt();
+        EXPECT_EQ(port[u"ifIndex"].toInt(), 1000 + p);
+        EXPECT_EQ(port[u"ifName"].toString(), QStringLiteral("ge-0/0/%1").arg(p));
+        EXPECT_TRUE(port[u"tagged"].isBool()) << p;
+        text +=
+            (text.empty() ? "" : " ") + std::to_string(p) + (port[u"tagged"].toBool() ? "t" : "");
+    }
+    return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    QBridgeSwitch, QBridgeReadCommands,
+    ::testing::Values(
+        ReadCase{"Vlans",
+                 {"vlans"},
+                 [](const QJsonObject& doc) {
+                     const QJsonArray vlans = doc[u"vlans"].toArray();
+                     EXPECT_EQ(Ints(vlans, "id"), (std::vector<int>{1, 10, 20, 30, 100}));
+                     EXPECT_EQ(vlans[2][u"name"], QStringLiteral("lab"));
+                     EXPECT_EQ(vlans[3][u"name"], QStringLiteral("访客网络"));
+                 },
+                 {"30   访客网络", "100  voice"}},
+        ReadCase{"MembersAllTagged",
+                 {"members", "100"},
+                 [](const QJsonObject& doc) {
+                     EXPECT_EQ(doc[u"vlan"].toInt(), 100);
+                     EXPECT_EQ(BridgePorts(doc[u"ports"]), "5t 6t 23t 24t");
+                 },
+                 {"5     1005     ge-0/0/5   yes", "24    1024     ge-0/0/24  yes"}},
+        ReadCase{"MembersAccessAndTrunks",
+                 {"members", "10"},
+                 [](const QJsonObject& doc) {
+                     EXPECT_EQ(BridgePorts(doc[u"ports"]), "1 2 3 4 5 6 7 8 23t 24t");
+                 },
+                 {"8     1008     ge-0/0/8   no", "23    1023     ge-0/0/23  yes"}},
+        ReadCase{"Dump",
+                 {"dump"},
+                 [](const QJsonObject& doc) {
+                     const QJsonArray vlans = doc[u"vlans"].toArray();
+                     ASSERT_EQ(vlans.size(), 5);
+                     EXPECT_EQ(BridgePorts(vlans[0][u"ports"]), "13 14 15 16 23 24");
+                     EXPECT_EQ(BridgePorts(vlans[2][u"ports"]), "9 10 11 12 23t 24t");
+                     EXPECT_EQ(vlans[3][u"name"], QStringLiteral("访客网络"));
+                     EXPECT_EQ(BridgePorts(vlans[3][u"ports"]), "17 18 19 20 21 22 24t");
+                     EXPECT_EQ(BridgePorts(vlans[4][u"ports"]), "5t 6t 23t 24t");
+                 },
+                 {"VLAN 30  访客网络", "  PORT  IFINDEX  IFNAME     TAGGED",
+                  "  24    1024     ge-0/0/24  yes", "  16    1016     ge-0/0/16  no"}}),
+    [](const auto& c) { return std::string(c.param.name); });
+
+TEST(MibChoice, AForcedMibTheSwitchLacksFailsAndTheQBridgeSaveSendsNothing) {
+    const auto standard = StartSwitch(SimulatedSwitch::Variant::Standard);
+    const auto qBridge = StartSwitch(SimulatedSwitch::Variant::QBridge);
+    ASSERT_TRUE(standard && qBridge);
+    const std::string vlans = "ID   NAME\n1    default\n10   office\n20   lab\n30   访客网络\n";
+    const struct {
+        const SimulatedSwitch* agent;
+        QString arguments;
+        int exitCode;
+        std::string out;  // the whole of stdout
+        const char* err;  // within stderr
+    } cases[] = {
+        {standard.get(), "vlans --mib q-bridge", 1, "",
+         "no rows in Q-BRIDGE-MIB's dot1qVlanStatic"},
+        {qBridge.get(), "vlans --mib vendor", 1, "", "no rows in the vendor VLAN table"},
+        {qBridge.get(), "vlans --mib q-bridge", 0, vlans + "100  voice\n", ""},
+        {qBridge.get(), "save --json", 1, "{\n    \"saved\": false\n}\n",
+         "has no object that saves"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunCli(c.agent->Address(), c.arguments.split(' '));
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments.toStdString() << run.err;
+        EXPECT_EQ(run.out, c.out) << c.arguments.toStdString();
+        EXPECT_THAT(run.err, HasSubstr(c.err)) << c.arguments.toStdString();
+    }
+}
 
 TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
     const auto agent = StartSwitch(SimulatedSwitch::Variant::Standard);
@@ -290,8 +387,8 @@ TEST(ReadCommands, FailWhenTheSwitchDoesNotAnswer) {
 
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err,
-              "读取Vlan信息失败，请检查IP地址或共同体名!\n"
-              "读取VlanName信息失败，请检查IP地址或共同体名!\n");
+              "could not tell which VLAN MIB the switch publishes: reading VLAN ID "
+              "(1.3.6.1.4.1.2011.2.23.1.2.1.1.1.1) failed: Timeout\n");
 }
 
 struct UsageCase {
@@ -326,7 +423,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"ToPastRange", {"move", "9", "1", "5000"}},
                       UsageCase{"TimeoutTooShort", {"vlans", "--timeout", "999"}},
                       UsageCase{"TimeoutTooLong", {"vlans", "--timeout", "10001"}},
-                      UsageCase{"DryRunWithoutMove", {"save", "--dry-run"}}),
+                      UsageCase{"DryRunWithoutMove", {"save", "--dry-run"}},
+                      UsageCase{"UnknownMib", {"vlans", "--mib", "qbridge"}}),
     [](const auto& c) { return std::string(c.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(

@@ -73,6 +73,7 @@ tarnwick-cli 127.0.0.1 move 3-4 1 2 --d|--dry-run
 tarnwick-cli 127.0.0.1 vlans --j|--json
 tarnwick-cli --ver|--version
 tarnwick-cli 127.0.0.1 dump --snmp-version |1 2c 3
+tarnwick-cli 127.0.0.1 vlans --mib q|q-bridge
 tarnwick-cli 127.0.0.1 dump --priv-protocol AES-|AES-192 AES-256
 ROWS
 }

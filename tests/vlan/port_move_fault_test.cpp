@@ -33,6 +33,11 @@ struct SwitchModel {
             oid.push_back(vlan);
             return ScriptedAnswer{false, 0, oid, bitmaps[vlan]};
         };
+        if (!silent && request.oid == test::Oid(kVlanIdColumn)) {  // which VLAN MIB: the vendor's
+            test::SubIds first = request.oid;
+            first.push_back(1);
+            return {false, 0, first, "1"};
+        }
         const std::uint32_t vlan = request.oid.back();
         if (silent || request.pduType == 0xA1) {  // GETNEXT: the column read again
             return silent                                       ? ScriptedAnswer{true}
