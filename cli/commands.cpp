@@ -193,7 +193,8 @@ struct MibTable {
 };
 constexpr MibTable kMibTables[] = {
     {"the vendor VLAN table", "VLAN ID", kVlanIdColumn},
-    {"Q-BRIDGE-MIB's dot1qVlanStaticTable", "dot1qVlanStaticName", kDot1qVlanStaticNameColumn}};
+    {"Q-BRIDGE-MIB's dot1qVlanStaticTable", QBridgeColumnName(kDot1qVlanStaticNameColumn),
+     kDot1qVlanStaticNameColumn}};
 
 std::string ColumnText(const MibTable& table) {
     return std::string(table.column) + " (" + std::string(table.oid) + ")";
@@ -216,7 +217,9 @@ std::optional<VlanMib> ChooseVlanMib(Context& context, MibChoice choice) {
     const MibTable& standard = kMibTables[1];
     if (found.Failed()) {
         const MibTable& asked = found.failedColumn == vendor.oid ? vendor : standard;
-        context.messages.Show("could not tell which VLAN MIB the switch publishes: reading " +
+        context.messages.Show((choice == MibChoice::Auto
+                                   ? "could not tell which VLAN MIB the switch publishes: reading "
+                                   : "could not read the VLAN table --mib names: reading ") +
                               ColumnText(asked) + " failed: " + found.status.text);
     } else if (choice == MibChoice::Auto) {
         context.messages.Show("the switch publishes neither " + std::string(vendor.table) +

@@ -364,13 +364,7 @@ std::optional<std::string> CheckPort(int port, std::uint32_t fromVlan, std::uint
 }  // namespace
 
 std::string QBridgeObjectName(std::string_view oid) {
-    static constexpr std::pair<std::string_view, std::string_view> kNames[] = {
-        {kDot1qVlanStaticEgressPortsColumn, "dot1qVlanStaticEgressPorts"},
-        {kDot1qVlanStaticUntaggedPortsColumn, "dot1qVlanStaticUntaggedPorts"},
-        {kDot1qVlanForbiddenEgressPortsColumn, "dot1qVlanForbiddenEgressPorts"},
-        {kDot1qPvidColumn, "dot1qPvid"},
-    };
-    for (const auto& [column, name] : kNames) {
+    for (const auto& [column, name] : kQBridgeColumnNames) {
         if (oid.size() > column.size() && oid.starts_with(column) && oid[column.size()] == '.') {
             return std::string(name) + std::string(oid.substr(column.size()));
         }

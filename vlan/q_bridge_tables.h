@@ -40,16 +40,16 @@ struct QBridgeColumnWalk {
 inline constexpr std::array<QBridgeColumnWalk, 5> kQBridgeColumnWalks = {{
     {&QBridgeTables::vlanNameTable,
      {kDot1qVlanStaticNameColumn, RowForm::WalkRow, OctetForm::Auto},
-     "dot1qVlanStaticName"},
+     QBridgeColumnName(kDot1qVlanStaticNameColumn)},
     {&QBridgeTables::egressPortsTable,
      {kDot1qVlanStaticEgressPortsColumn, RowForm::WalkRow, OctetForm::HexDump},
-     "dot1qVlanStaticEgressPorts"},
+     QBridgeColumnName(kDot1qVlanStaticEgressPortsColumn)},
     {&QBridgeTables::untaggedPortsTable,
      {kDot1qVlanStaticUntaggedPortsColumn, RowForm::WalkRow, OctetForm::HexDump},
-     "dot1qVlanStaticUntaggedPorts"},
+     QBridgeColumnName(kDot1qVlanStaticUntaggedPortsColumn)},
     {&QBridgeTables::basePortIfIndexTable,
      {kDot1dBasePortIfIndexColumn, RowForm::WalkRow, OctetForm::Auto},
-     "dot1dBasePortIfIndex"},
+     QBridgeColumnName(kDot1dBasePortIfIndexColumn)},
     {&QBridgeTables::ifNameTable, {kIfNameColumn, RowForm::WalkRow, OctetForm::Auto}, "ifName"},
 }};
 

@@ -257,11 +257,19 @@ INSTANTIATE_TEST_SUITE_P(
                   "  24    1024     ge-0/0/24  yes", "  16    1016     ge-0/0/16  no"}}),
     [](const auto& c) { return std::string(c.param.name); });
 
-TEST(MibChoice, AForcedMibTheSwitchLacksFailsAndTheQBridgeSaveSendsNothing) {
+TEST(MibChoice, ForcedMibsAndTheQBridgeSwitchsSaveAndMove) {
     const auto standard = StartSwitch(SimulatedSwitch::Variant::Standard);
     const auto qBridge = StartSwitch(SimulatedSwitch::Variant::QBridge);
     ASSERT_TRUE(standard && qBridge);
     const std::string vlans = "ID   NAME\n1    default\n10   office\n20   lab\n30   访客网络\n";
+    const std::string kTogether =
+        "SET       OBJECT                           VALUE     RESULT\n"
+        "together  dot1qVlanStaticEgressPorts.10    7F000300  ";
+    const std::string kRest =
+        "          dot1qVlanStaticUntaggedPorts.10  7F000000\n"
+        "          dot1qVlanStaticEgressPorts.30    8000FD00\n"
+        "          dot1qVlanStaticUntaggedPorts.30  8000FC00\n"
+        "          dot1qPvid.1                      30\n";
     const struct {
         const SimulatedSwitch* agent;
         QString arguments;
@@ -275,6 +283,14 @@ TEST(MibChoice, AForcedMibTheSwitchLacksFailsAndTheQBridgeSaveSendsNothing) {
         {qBridge.get(), "vlans --mib q-bridge", 0, vlans + "100  voice\n", ""},
         {qBridge.get(), "save --json", 1, "{\n    \"saved\": false\n}\n",
          "has no object that saves"},
+        {qBridge.get(), "move 23 10 20", 1, "", "port 23 is only a tagged member of VLAN 10;"},
+        {qBridge.get(), "move 1 10 30 --dry-run", 0, kTogether + "not sent (dry run)\n" + kRest,
+         ""},
+        {qBridge.get(), "move 1 10 30", 0,
+         kTogether + "confirmed, applied: yes\n" + kRest +
+             "\nPORT  CONFIRMED IN  READ AFTERWARDS\n1     30            FROM -, TO untagged, PVID "
+             "30\n",
+         ""},
     };
     for (const auto& c : cases) {
         const CliRun run = RunCli(c.agent->Address(), c.arguments.split(' '));
@@ -282,6 +298,11 @@ TEST(MibChoice, AForcedMibTheSwitchLacksFailsAndTheQBridgeSaveSendsNothing) {
         EXPECT_EQ(run.out, c.out) << c.arguments.toStdString();
         EXPECT_THAT(run.err, HasSubstr(c.err)) << c.arguments.toStdString();
     }
+    const CliRun back = RunCli(qBridge->Address(), {"move", "1", "30", "10", "--json"});
+    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(back.out)).object();
+    EXPECT_EQ(json[u"moved"], true) << back.err;
+    EXPECT_EQ(json[u"confirmed"][0][u"vlans"], QJsonArray{10});
+    EXPECT_EQ(json[u"afterwards"][0][u"pvid"], 10);
 }
 
 TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
