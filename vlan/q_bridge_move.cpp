@@ -162,9 +162,9 @@ public:
         return m_held[object] &&
                PartsAgree(object, *m_held[object], values[object].value, m_plan.ports);
     }
-    bool AllAtGoal() const {
+    bool AllAt(const std::vector<VarBinding>& values) const {
         for (std::size_t object = 0; object < m_held.size(); ++object) {
-            if (!Holds(object, m_plan.goal)) {
+            if (!Holds(object, values)) {
                 return false;
             }
         }
@@ -247,8 +247,11 @@ private:
 std::string QBridgeMove::Message() const {
     std::vector<std::string> lines;
     const auto& sets = m_report.sets;
-    const bool changed = std::any_of(
-        sets.begin(), sets.end(), [](const QBridgeSentSet& sent) { return sent.applied != false; });
+    // Some SET may have taken effect, or an agent applied part of a refused one.
+    const bool changed = !AllAt(m_plan.before) ||
+                         std::any_of(sets.begin(), sets.end(), [](const QBridgeSentSet& sent) {
+                             return sent.applied != false;
+                         });
     for (const QBridgeSentSet& sent : sets) {
         if (sent.applied == true) {
             continue;
@@ -454,7 +457,7 @@ QBridgeMoveReport SendQBridgeMove(SnmpAgent& snmp, const DeviceSettings& setting
                                   const QBridgeMovePlan& plan) {
     QBridgeMove move(snmp, settings, plan);
     move.Send("together", move.AllObjects(), plan.goal);
-    if (!move.Known() || move.AllAtGoal()) {
+    if (!move.Known() || move.AllAt(plan.goal)) {
         return move.Finish();
     }
     // The one request did not do it: from what the switch holds, one object at a time.

@@ -128,7 +128,7 @@ struct QSwitchModel {
             return {false, 5};  // genErr
         } else if (set == faultySet + 1 && fault == kRefusalTwice) {
             return {false, 5};
-        } else if (set == 0 && faultySet > 0) {
+        } else if (set == 0 && faultySet > 0 && refusePvid == 0) {
             return {false, 1};  // tooBig: the separate SETs follow
         } else {
             for (std::size_t i = 0; i < bindings.size(); ++i) {
@@ -219,6 +219,9 @@ TEST(QBridgeMoveFaults, EndInOneVlanAndSayOnlyWhatTheSwitchConfirmed) {
         {3, kLostReply, 0, "new", PortPlace::NewVlan, ""},
         {3, kSilence, 0, "both", PortPlace::Unknown, "read the switch again!"},
         {5, kRefusal, 0, "old", PortPlace::OldVlan, "port 3 in VLAN 10 as before."},
+        // The one request half applied, and neither the PVID nor the first restore taken.
+        {2, kRefusal, 2, "both", PortPlace::Both,
+         "VLAN 10: not a member, VLAN 20: untagged, PVID 10!"},
         // The restore refused too: the switch keeps the port tagged in both; it is told so.
         {3, kRefusalTwice, 0, "both", PortPlace::Both,
          "port 3 is neither where it was nor moved: VLAN 10: tagged, VLAN 20: tagged, PVID 10!"},
