@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -249,6 +250,16 @@ NetSnmpAgent::NetSnmpAgent(WhileWaiting whileWaiting) : m_waiting(std::move(whil
 
 WalkOutcome NetSnmpAgent::Walk(const DeviceSettings& settings, const WalkRequest& request,
                                WalkTable& table) {
+    return WalkRequests(settings, request, table, std::numeric_limits<std::size_t>::max());
+}
+
+WalkOutcome NetSnmpAgent::FirstRow(const DeviceSettings& settings, const WalkRequest& request,
+                                   WalkTable& table) {
+    return FirstRowOutcome(WalkRequests(settings, request, table, 1));
+}
+
+WalkOutcome NetSnmpAgent::WalkRequests(const DeviceSettings& settings, const WalkRequest& request,
+                                       WalkTable& table, std::size_t requests) {
     netsnmp::ColumnCursor cursor(request, table);
     if (cursor.Ended()) {
         return cursor.Outcome();
@@ -257,7 +268,7 @@ WalkOutcome NetSnmpAgent::Walk(const DeviceSettings& settings, const WalkRequest
     if (!opened.session) {
         cursor.Abandon(std::move(opened.status));
     }
-    while (!cursor.Ended()) {
+    for (; !cursor.Ended() && requests > 0; --requests) {
         auto reply = GetNext(opened.session.get(), cursor.Requested());
         if (!reply.status.ok()) {
             cursor.RequestFailed(std::move(reply.status));
@@ -294,29 +305,6 @@ GetResult NetSnmpAgent::Get(const DeviceSettings& settings, const std::vector<st
         return {reply.status, named > 0 ? static_cast<std::size_t>(named) : 0U, {}};
     }
     return ValuesOf(*reply.response, names);
-}
-
-WalkOutcome NetSnmpAgent::FirstRow(const DeviceSettings& settings, const WalkRequest& request,
-                                   WalkTable& table) {
-    netsnmp::ColumnCursor cursor(request, table);
-    if (cursor.Ended()) {
-        return cursor.Outcome();
-    }
-    auto opened = OpenSession(settings, settings.readCommunity, m_waiting);
-    if (!opened.session) {
-        cursor.Abandon(std::move(opened.status));
-        return cursor.Outcome();
-    }
-    auto reply = GetNext(opened.session.get(), cursor.Requested());
-    if (!reply.status.ok()) {
-        // noSuchName at once: the agent's view ends before the column, which has no row.
-        return reply.status.code == kNoSuchNameStatus
-                   ? WalkOutcome{}
-                   : WalkOutcome{WalkOutcome::End::FirstRequestFailed, std::move(reply.status)};
-    }
-    cursor.Take(reply.response->variables);
-    // One answer: either the first row or the end of the column.
-    return cursor.Ended() ? cursor.Outcome() : WalkOutcome{};
 }
 
 SetResult NetSnmpAgent::Set(const DeviceSettings& settings, std::string_view oid,

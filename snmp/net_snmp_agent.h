@@ -58,6 +58,11 @@ public:
                           std::span<const VarBinding> bindings) override;
 
 private:
+    // GETNEXTs along the column until it ends or `requests` have gone out (resends included);
+    // Complete when the bound stopped it.
+    WalkOutcome WalkRequests(const DeviceSettings& settings, const WalkRequest& request,
+                             WalkTable& table, std::size_t requests);
+
     WaitSlices m_waiting;
 };
 

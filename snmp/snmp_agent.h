@@ -108,6 +108,14 @@ inline constexpr int kNoSuchNameStatus = 2;
 // The library status of a SET this agent cannot send as one request.
 inline constexpr int kNotSentTogether = -1;
 
+// How a walk for a column's first row ended, as FirstRow tells it: noSuchName at once means the
+// agent's MIB view ends before the column, which has no row.
+inline WalkOutcome FirstRowOutcome(WalkOutcome outcome) {
+    const bool endOfView = outcome.end == WalkOutcome::End::FirstRequestFailed &&
+                           outcome.status.code == kNoSuchNameStatus;
+    return endOfView ? WalkOutcome{} : outcome;
+}
+
 class SnmpAgent {
 public:
     virtual ~SnmpAgent() = default;
@@ -122,9 +130,7 @@ public:
             table.push_back(std::move(rows.front()));
             return {};
         }
-        const bool endOfView = outcome.end == WalkOutcome::End::FirstRequestFailed &&
-                               outcome.status.code == kNoSuchNameStatus;
-        return endOfView ? WalkOutcome{} : outcome;
+        return FirstRowOutcome(std::move(outcome));
     }
     // GETNEXT walk of one column with the read community; appends one row per instance.
     virtual WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
