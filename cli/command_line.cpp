@@ -230,8 +230,8 @@ std::optional<UsageError> TakeCommandArguments(Invocation& invocation,
                                   arguments[1] + " " + arguments[2]};
             }
             invocation.ports = std::move(*ports);
-            invocation.fromVlan = std::to_string(*from);
-            invocation.toVlan = std::to_string(*to);
+            invocation.fromVlan = *from;
+            invocation.toVlan = *to;
             return std::nullopt;
         }
         default:

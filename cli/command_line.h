@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,10 +24,10 @@ struct Invocation {
     MibChoice mib = MibChoice::Auto;
     bool json = false;
     bool dryRun = false;
-    std::string vlan;        // members: the VLAN ID in decimal
-    std::vector<int> ports;  // move: ascending, each once
-    std::string fromVlan;
-    std::string toVlan;
+    std::string vlan;            // members: the VLAN ID in decimal
+    std::vector<int> ports;      // move: ascending, each once
+    std::uint32_t fromVlan = 0;  // move: VLAN IDs 1 to 4094
+    std::uint32_t toVlan = 0;
 };
 
 // An unknown command or option, a missing or extra argument, or a number out of range.

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <iostream>
+#include <utility>
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
@@ -24,5 +25,5 @@ int main(int argc, char** argv) {
     InitSnmpLibrary();
     NetSnmpAgent snmp;
     cli::StderrMessages messages(isatty(STDERR_FILENO) == 1);
-    return cli::RunCommand(std::get<cli::Invocation>(parsed), snmp, messages, std::cout);
+    return cli::RunCommand(std::move(std::get<cli::Invocation>(parsed)), snmp, messages, std::cout);
 }

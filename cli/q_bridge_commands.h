@@ -12,7 +12,6 @@ namespace tarnwick::cli {
 int QBridgeVlans(Context& context);
 int QBridgeMembers(Context& context, const std::string& vlan);
 int QBridgeDump(Context& context);
-int QBridgeMove(Context& context, const Invocation& invocation);
 // The MIB has no object that saves the configuration: nothing is sent.
 int QBridgeSave(Context& context);
 

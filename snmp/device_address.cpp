@@ -1,10 +1,13 @@
 // Parsing of the device address field into a Net-SNMP peer name; malformed text gives nothing.
+// A host name is resolved once where a caller pins its switch.
 #include "snmp/device_address.h"
 
 #include <arpa/inet.h>
+#include <netdb.h>
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 #include "snmp/decimal.h"
 
@@ -100,7 +103,7 @@ std::optional<DeviceAddress> ParseBracketed(std::string_view text) {
         }
         port = *parsed;
     }
-    return DeviceAddress{PeerName("udp6", "[" + host + "]", port)};
+    return DeviceAddress{PeerName("udp6", "[" + host + "]", port), {}, port};
 }
 
 // "host", "host:port", "a.b.c.d" or "a.b.c.d:port".
@@ -120,15 +123,40 @@ std::optional<DeviceAddress> ParseHostAndPort(std::string_view text) {
         if (!ipv4) {
             return std::nullopt;
         }
-        return DeviceAddress{PeerName("udp", *ipv4, port)};
+        return DeviceAddress{PeerName("udp", *ipv4, port), {}, port};
     }
     if (!IsHostName(text)) {
         return std::nullopt;
     }
-    return DeviceAddress{PeerName("udp", text, port)};
+    return DeviceAddress{PeerName("udp", text, port), std::string(text), port};
 }
 
+struct AddrInfoFreer {
+    void operator()(addrinfo* info) const { freeaddrinfo(info); }
+};
+
 }  // namespace
+
+std::optional<DeviceAddress> ResolveDeviceAddress(std::string_view text) {
+    auto address = ParseDeviceAddress(text);
+    if (!address || address->hostName.empty()) {
+        return address;
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(address->hostName.c_str(), nullptr, &hints, &found) != 0) {
+        return std::nullopt;
+    }
+    const std::unique_ptr<addrinfo, AddrInfoFreer> owned(found);
+    char ipv4[INET_ADDRSTRLEN] = {};
+    const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+    if (inet_ntop(AF_INET, &in->sin_addr, ipv4, sizeof ipv4) == nullptr) {
+        return std::nullopt;
+    }
+    return DeviceAddress{PeerName("udp", ipv4, address->port), {}, address->port};
+}
 
 std::optional<DeviceAddress> ParseDeviceAddress(std::string_view text) {
     if (text.empty()) {

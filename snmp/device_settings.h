@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include <optional>
+
+#include "snmp/device_address.h"
 #include "snmp/snmp_version.h"
 
 namespace tarnwick {
@@ -27,6 +30,10 @@ struct DeviceSettings {
     // The window always speaks SNMPv1 with the communities; the CLI may choose.
     SnmpVersion version = SnmpVersion::V1;
     UsmSettings usm{};  // SNMPv3 only
+    // Where every request goes, resolved once (by the read a move acts on): a host name is not
+    // looked up again, so a changed name cannot turn a move's requests to another switch.
+    // Without it, each request parses and resolves ipAddress itself.
+    std::optional<DeviceAddress> pinnedAddress{};
 };
 
 }  // namespace tarnwick

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <limits>
 #include <memory>
+#include <thread>
 #include <utility>
 
 #include "snmp/column_cursor.h"
@@ -21,13 +22,14 @@ namespace netsnmp {
 
 // The session's wait is served through this; the session must not outlive it.
 OpenedSession OpenSession(const DeviceSettings& settings, const std::string& community,
-                          WaitSlices& waiting) {
+                          WaitSlices& waiting, int retries) {
     // No request waits 0 ms or weeks, whatever the caller let through.
     if (!IsTimeoutInRange(settings.timeout)) {
         return {nullptr, netsnmp::MakeStatus(SNMPERR_RANGE)};
     }
     // Net-SNMP would send an empty text to the local host and read "1.2.3" as 1.2.0.3.
-    const auto address = ParseDeviceAddress(settings.ipAddress);
+    const auto address =
+        settings.pinnedAddress ? settings.pinnedAddress : ParseDeviceAddress(settings.ipAddress);
     if (!address) {
         return {nullptr, netsnmp::MakeStatus(SNMPERR_BAD_ADDRESS)};
     }
@@ -49,7 +51,7 @@ OpenedSession OpenSession(const DeviceSettings& settings, const std::string& com
         setup.community_len = communityOctets.size();
     }
     setup.timeout = static_cast<long>(settings.timeout) * 1000L;  // ms to µs
-    setup.retries = 1;
+    setup.retries = retries;
     setup.myvoid = &waiting;  // the library leaves this pointer to us
     // snmp_sess_open() copies the peer name, community and user, so the locals may go. For
     // SNMPv3 it also discovers the agent's engine ID (one exchange) and localizes the keys.
@@ -248,6 +250,15 @@ void WaitSlices::ServeIfDue() {
 
 NetSnmpAgent::NetSnmpAgent(WhileWaiting whileWaiting) : m_waiting(std::move(whileWaiting)) {}
 
+void NetSnmpAgent::WaitOneTimeout(const DeviceSettings& settings) {
+    const auto end = WaitSlices::Clock::now() + std::chrono::milliseconds(settings.timeout);
+    for (auto now = WaitSlices::Clock::now(); now < end; now = WaitSlices::Clock::now()) {
+        const auto due = m_waiting.UntilDue();
+        std::this_thread::sleep_for(due ? std::min(*due, end - now) : end - now);
+        m_waiting.ServeIfDue();
+    }
+}
+
 WalkOutcome NetSnmpAgent::Walk(const DeviceSettings& settings, const WalkRequest& request,
                                WalkTable& table) {
     return WalkRequests(settings, request, table, std::numeric_limits<std::size_t>::max());
@@ -328,7 +339,7 @@ SetResult NetSnmpAgent::SetTogether(const DeviceSettings& settings,
             return NotSent(netsnmp::MakeStatus(SNMPERR_GENERR));
         }
     }
-    auto opened = OpenSession(settings, settings.writeCommunity, m_waiting);
+    auto opened = OpenSession(settings, settings.writeCommunity, m_waiting, netsnmp::kWriteRetries);
     if (!opened.session) {
         return NotSent(std::move(opened.status));
     }

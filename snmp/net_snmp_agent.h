@@ -1,4 +1,5 @@
-// SnmpAgent over Net-SNMP's single-session API: one session per walk, read, GET or SET, 1 retry.
+// SnmpAgent over Net-SNMP's single-session API: one session per walk, read, GET or SET; reads are
+// sent at most twice, SETs once.
 #pragma once
 
 #include <chrono>
@@ -56,6 +57,8 @@ public:
                   const SnmpValue& value) override;
     SetResult SetTogether(const DeviceSettings& settings,
                           std::span<const VarBinding> bindings) override;
+    // Sleeps in slices, serving the caller between them.
+    void WaitOneTimeout(const DeviceSettings& settings) override;
 
 private:
     // GETNEXTs along the column until it ends or `requests` have gone out (resends included);

@@ -31,11 +31,17 @@ struct Reply {
     Pdu response;  // set when status.ok() or the agent answered with an error-status
 };
 
+// How many times the library sends a request again when no answer came: a read once more; a
+// write never, since the lost answer may have been the agent's yes and a resend would carry bytes
+// computed before someone else's change.
+inline constexpr int kReadRetries = 1;
+inline constexpr int kWriteRetries = 0;
+
 // A session to the settings' device with their version; the community serves SNMPv1 and
 // SNMPv2c, SNMPv3 uses the settings' user (its engine ID is discovered as the session opens).
 // The session's wait is served through `waiting`; the session must not outlive it.
 OpenedSession OpenSession(const DeviceSettings& settings, const std::string& community,
-                          WaitSlices& waiting);
+                          WaitSlices& waiting, int retries = kReadRetries);
 
 // Sends the request and waits for its answer. Every request of the layer goes through here; only
 // SNMPv3's engine ID discovery is the library's own, inside snmp_sess_open().

@@ -1,11 +1,13 @@
 // What the VLAN logic needs from SNMP: walk one column into a table, GET instances, send one SET.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -149,7 +151,8 @@ public:
     // One GET of the instances' values with the read community: OCTET STRING, INTEGER or
     // Unsigned32 (Gauge32); any other type of value fails the GET.
     virtual GetResult Get(const DeviceSettings& settings, const std::vector<std::string>& oids) = 0;
-    // One SET of one variable binding with the write community.
+    // One SET of one variable binding with the write community, sent once: without an answer
+    // the caller reads the instance back rather than trusting a resend of old bytes.
     virtual SetResult Set(const DeviceSettings& settings, std::string_view oid,
                           const SnmpValue& value) = 0;
     // One SET request of all the bindings, which an agent applies all or none (RFC 3416; not
@@ -162,6 +165,12 @@ public:
         }
         return {SetOutcome::NotSent,
                 {kNotSentTogether, "several bindings in one SET not supported"}};
+    }
+    // Waits as long as one request may wait for its answer: time for a request held in the
+    // network to arrive before its effect is judged. Unless an agent serves its caller
+    // meanwhile, a plain sleep.
+    virtual void WaitOneTimeout(const DeviceSettings& settings) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(settings.timeout));
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include "snmp/decimal.h"
 #include "vlan/port_move.h"
+#include "vlan/window_move_text.h"
 
 namespace tarnwick {
 namespace {
@@ -55,7 +56,9 @@ void MainDialogLogic::ReadDevice() {
     m_state.tablesFromText = m_state.settings.ipAddress;
     m_ports.vlanList.DeleteAllItems();
     const BusyScope busy(m_state.busy, m_ports.cursor);
-    ReadColumns(m_ports.snmp, m_state.settings, m_state.tables, kEveryColumn,
+    // A name that does not resolve stays unpinned: each walk then fails with its own message.
+    m_state.tablesAt = ResolveDeviceAddress(m_state.settings.ipAddress);
+    ReadColumns(m_ports.snmp, AtTheTablesSwitch(), m_state.tables, kEveryColumn,
                 ShowingFailures(m_ports.messages));
     if (!m_state.tables.vlanIdTable.empty()) {
         FillVlanList();
@@ -108,12 +111,9 @@ void MainDialogLogic::OnDblclkInterfaceList() {
     if (!selected) {
         return;
     }
-    // A VLAN without a name is not offered.
     std::vector<std::string> entries;
     for (const Vlan& vlan : VlansOf(m_state.tables)) {
-        if (vlan.name) {
-            entries.push_back(vlan.id + "/" + *vlan.name);
-        }
+        entries.push_back(vlan.id + "/" + vlan.name.value_or(""));
     }
     const std::string chosen = m_ports.vlanSelection.Choose(entries);
     if (!chosen.empty()) {
@@ -138,16 +138,20 @@ void MainDialogLogic::ChangePortVlan(const std::string& portText, const std::str
     // The interface list holds ports as "%d"; anything else is no port.
     const int port = ParseDecimal<int>(portText).value_or(0);
     const std::span<const int> ports(&port, 1);
-    const PlannedMove plan =
-        PlanPortMove(m_ports.snmp, m_state.settings, *m_state.shownVlan, newVlanId, ports);
-    if (const auto* refusal = std::get_if<MoveRefusal>(&plan)) {
-        m_ports.messages.Show(refusal->message);
+    const DeviceSettings settings = AtTheTablesSwitch();
+    const PlannedMove planned =
+        PlanPortMove(m_ports.snmp, settings, *m_state.shownVlan, newVlanId, ports);
+    if (const auto* refusal = std::get_if<MoveRefusal>(&planned)) {
+        const std::string text = WindowRefusalText(*refusal, *m_state.shownVlan, newVlanId);
+        if (!text.empty()) {
+            m_ports.messages.Show(text);
+        }
         return;
     }
-    const PortMoveReport report =
-        SendPortMove(m_ports.snmp, m_state.settings, std::get<PortMovePlan>(plan));
-    if (!report.message.empty()) {
-        m_ports.messages.Show(report.message);
+    const MovePlan& plan = std::get<MovePlan>(planned);
+    const std::string text = WindowMoveText(plan, SendMove(m_ports.snmp, settings, plan));
+    if (!text.empty()) {
+        m_ports.messages.Show(text);
     }
 }
 
@@ -162,9 +166,15 @@ bool MainDialogLogic::SettingsNameTheTablesSwitch() {
     return false;
 }
 
+DeviceSettings MainDialogLogic::AtTheTablesSwitch() const {
+    DeviceSettings settings = m_state.settings;
+    settings.pinnedAddress = m_state.tablesAt;
+    return settings;
+}
+
 void MainDialogLogic::RereadVlanPorts() {
     const Column vlanPorts = &VlanTables::vlanPortsTable;
-    ReadColumns(m_ports.snmp, m_state.settings, m_state.tables, {&vlanPorts, 1},
+    ReadColumns(m_ports.snmp, AtTheTablesSwitch(), m_state.tables, {&vlanPorts, 1},
                 ShowingFailures(m_ports.messages));
 }
 

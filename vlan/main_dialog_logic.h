@@ -27,6 +27,8 @@ struct DialogState {
     // The switch the tables were read from, as parsed and as typed: a move acts on it alone.
     std::optional<DeviceAddress> tablesFrom;
     std::string tablesFromText;
+    // Its address as the read resolved it, once: the read's walks and every move go there.
+    std::optional<DeviceAddress> tablesAt;
 };
 
 struct DialogPorts {
@@ -64,6 +66,8 @@ private:
     void RereadVlanPorts();
     void AddMemberPortRow(const MemberPort& member);
     bool SettingsNameTheTablesSwitch();
+    // The settings with the address the read resolved.
+    DeviceSettings AtTheTablesSwitch() const;
 
     DialogState& m_state;
     DialogPorts m_ports;

@@ -41,6 +41,9 @@ public:
         ++sets;
         return m_snmp.SetTogether(settings, bindings);
     }
+    void WaitOneTimeout(const DeviceSettings& settings) override {
+        m_snmp.WaitOneTimeout(settings);
+    }
     std::size_t getNexts = 0;
     std::size_t gets = 0;
     std::size_t sets = 0;
@@ -90,13 +93,13 @@ void BM_MoveQBridgePort(benchmark::State& state) {
         const bool there = moves % 2 == 0;
         const auto planned =
             PlanQBridgeMove(snmp, settings, there ? 10 : 20, there ? 20 : 10, ports);
-        const auto* plan = std::get_if<QBridgeMovePlan>(&planned);
+        const auto* plan = std::get_if<MovePlan>(&planned);
         if (!plan) {
-            return state.SkipWithError(std::get<MoveRefusal>(planned).message.c_str());
+            return state.SkipWithError("refused");
         }
-        const QBridgeMoveReport report = SendQBridgeMove(snmp, settings, *plan);
-        if (!report.AllMoved() || !ReadQBridgePorts(snmp, settings, *plan)) {
-            return state.SkipWithError(report.message.c_str());
+        const MoveReport report = SendMove(snmp, settings, *plan);
+        if (!report.AllMoved() || !ReadPortStates(snmp, settings, *plan)) {
+            return state.SkipWithError("not moved");
         }
         ++moves;
     }

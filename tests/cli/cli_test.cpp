@@ -330,16 +330,20 @@ TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
     EXPECT_EQ(BitmapOnSwitch(*agent, 1), "B30000000000");
     EXPECT_EQ(BitmapOnSwitch(*agent, 10), "4CFE000000FF");
 
-    // Checked before anything is sent: a VLAN without a row, a port past a bitmap's octets.
-    for (const QStringList& refused :
-         {QStringList{"move", "2", "1", "99"}, {"move", "49", "1", "10"}}) {
+    // Checked before anything is sent: a VLAN without a row, a port past a bitmap's octets, one
+    // VLAN twice, a port that is no longer where the command says (the list it came from is old).
+    for (const auto& [refused, why] : std::vector<std::pair<QStringList, std::string>>{
+             {{"move", "2", "1", "99"}, "VLAN 99 has no VlanPorts row; nothing was sent.\n"},
+             {{"move", "49", "1", "10"},
+              "the VlanPorts bitmap of VLAN 1 does not reach port 49; nothing was sent.\n"},
+             {{"move", "5", "1", "1"}, "FROM and TO are the same VLAN; nothing was sent.\n"},
+             {{"move", "3", "1", "2"}, "port 3 is not a member of VLAN 1; nothing was sent.\n"}}) {
         const CliRun run = RunCli(agent->Address(), refused);
         EXPECT_EQ(run.exitCode, 1);
-        EXPECT_THAT(run.err, HasSubstr("未做任何修改!"));
+        EXPECT_EQ(run.err, why);
     }
-    EXPECT_THAT(RunCli(agent->Address(), {"move", "2", "1", "99"}).err,
-                StartsWith("找不到VLAN 99的VlanPorts信息，未做任何修改!"));
     EXPECT_EQ(BitmapOnSwitch(*agent, 1), "B30000000000");
+    EXPECT_EQ(BitmapOnSwitch(*agent, 2), "000100000000");
 
     const CliRun saved = RunCli(agent->Address(), {"save", "--json"});
     EXPECT_EQ(saved.exitCode, 0) << saved.err;
@@ -387,7 +391,7 @@ TEST(Move, ARefusedAdditionPutsThePortsBackAndFails) {
 
     const CliRun run = RunCli(agent->Address(), {"move", "3-4", "1", "10", "--json"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_THAT(run.err, HasSubstr("端口3,4未能加入VLAN 10，已恢复到VLAN 1。"));
+    EXPECT_THAT(run.err, HasSubstr("ports 3,4 in VLAN 1 as before."));
     const QJsonObject doc = run.Json();
     EXPECT_EQ(doc[u"moved"], false);
     EXPECT_EQ(Ints(doc[u"confirmed"][1][u"vlans"]), std::vector<int>{1});

@@ -46,7 +46,13 @@ WalkOutcome CountingAgent::Walk(const DeviceSettings& settings, const WalkReques
 
 GetResult CountingAgent::Get(const DeviceSettings& settings, const std::vector<std::string>& oids) {
     lastSettings = settings;
-    return {{}, 0, std::vector<SnmpValue>(oids.size(), OctetString{std::string(64, '\0')})};
+    GetResult result;
+    for (const std::string& oid : oids) {
+        const auto found = instances.find(oid);
+        result.values.emplace_back(
+            OctetString{found != instances.end() ? found->second : std::string(64, '\0')});
+    }
+    return result;
 }
 
 SetResult CountingAgent::Set(const DeviceSettings& settings, std::string_view, const SnmpValue&) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "snmp/snmp_agent.h"
@@ -39,7 +41,7 @@ private:
 CXTPSkinManager& Skins();
 
 // Counts the requests it is sent; walks end as the test says (by default complete and empty), a
-// GET finds 64 zero octets in every instance.
+// GET finds the instance's octets in `instances`, or 64 zero octets.
 class CountingAgent final : public SnmpAgent {
 public:
     WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
@@ -53,6 +55,7 @@ public:
     SetResult setStatus;  // what every SET answers
     DeviceSettings lastSettings;
     std::function<WalkOutcome(const WalkRequest&, WalkTable&)> onWalk;
+    std::map<std::string, std::string> instances;
 };
 
 }  // namespace tarnwick::test

@@ -14,6 +14,7 @@
 #include "ui/tarnwick_dlg.h"
 #include "ui/tarnwick_dlg_template.h"
 #include "ui/vlan_select_dlg.h"
+#include "vlan/port_move.h"
 #include "vlan/vlan_tables.h"
 
 namespace tarnwick {
@@ -114,6 +115,7 @@ WalkOutcome TwoVlanSwitch(const WalkRequest& request, WalkTable& table) {
 TEST(InterfaceListDoubleClickTest, OpensTheSelectionOnlyWithExactlyOneSelectedRow) {
     test::CountingAgent agent;
     agent.onWalk = TwoVlanSwitch;
+    agent.instances = {{VlanPortsOid("10"), "\x06"}, {VlanPortsOid("1"), "\x01"}};
     CTarnwickDlg window(agent, test::Skins());
     window.Controls().Get<QLineEdit>(kIdIpAddress).setText(QStringLiteral("127.0.0.1:9"));
     window.show();

@@ -11,7 +11,6 @@
 #include "tests/support/raw_snmp.h"
 #include "tests/support/start_switch.h"
 #include "tests/vlan/fakes.h"
-#include "vlan/port_bitmap.h"
 #include "vlan/vlan_tables.h"
 
 namespace tarnwick {
@@ -28,11 +27,29 @@ Octets PortsOf(const SimulatedSwitch& sim, const std::string& vlan) {
     return got.response.value.bytes;
 }
 
-Octets WithBit(Octets octets, int port, bool member) {
-    const BitPosition at = PortBitPosition(port);
-    octets[at.octet] = static_cast<std::uint8_t>(member ? octets[at.octet] | at.mask
-                                                        : octets[at.octet] & ~at.mask);
-    return octets;
+// Two upper-case hex digits per octet.
+std::string Hex(const Octets& octets) {
+    std::string hex;
+    for (const std::uint8_t octet : octets) {
+        hex += "0123456789ABCDEF"[octet >> 4];
+        hex += "0123456789ABCDEF"[octet & 15];
+    }
+    return hex;
+}
+
+std::string Repeat(std::string_view text, int times) {
+    std::string out;
+    while (times-- > 0) {
+        out += text;
+    }
+    return out;
+}
+
+void SetPortsOf(const SimulatedSwitch& sim, const std::string& vlan, const Octets& octets) {
+    test::Exchange(sim.Port(),
+                   {test::PduType::Set, "private", std::string(kVlanPortsColumn) + "." + vlan,
+                    test::RawValue::Octets(octets)},
+                   std::chrono::milliseconds(2000));
 }
 
 // The window's logic with real SNMP to the switch; Read has run and `shown` is drawn.
@@ -55,26 +72,32 @@ TEST(PortMoveOnSwitch, ClearsThePortInTheShownVlanAndSetsItInTheChosenOneOnly) {
         const char* name;
         int port;
         std::string from, to;
+        std::string fromAfter, toAfter;  // the bitmaps the switch then holds
+        std::string message;             // empty: none
     };
     auto sim = test::StartSwitch(Variant::Standard);
     ASSERT_NE(sim, nullptr);
+    const std::string vlan50 = Repeat("00", 16) + "FD" + Repeat("00", 6) + "20";
+    const std::string vlan60 = Repeat("00", 16) + "020020" + Repeat("00", 5);
     for (const Case& c :
-         {Case{"port 8", 8, "1", "20"}, Case{"port 9", 9, "2", "10"},
-          Case{"port 16", 16, "10", "20"}, Case{"port 130", 130, "50", "60"},
-          Case{"old = new", 9, "2", "2"}, Case{"not in the old VLAN", 20, "1", "2"}}) {
+         {Case{"port 8", 8, "1", "20", "7F0000000000", "8000FF000000", ""},
+          Case{"port 9", 9, "2", "10", "000000000000", "00FF000000FF", ""},
+          Case{"port 16", 16, "10", "20", "007F000000FF", "8080FF000000", ""},
+          Case{"port 130", 130, "50", "60", vlan50, vlan60, ""},
+          Case{"old = new: nothing sent", 9, "10", "10", "007F000000FF", "007F000000FF", ""},
+          Case{"not in the old VLAN: nothing sent", 20, "1", "2", "7F0000000000", "000000000000",
+               "端口20已不在VLAN 1中，请先重新读取，未做任何修改!"}}) {
         SCOPED_TRACE(c.name);
-        const Octets from = PortsOf(*sim, c.from);
-        const Octets to = PortsOf(*sim, c.to);
         Window window(*sim, c.from);
         window.dialog.vlanList.Select({0});  // a later single click must not matter
 
         window.dialog.logic.ChangePortVlan(std::to_string(c.port), c.to);
 
-        EXPECT_TRUE(window.dialog.messages.shown.empty());
-        if (c.from != c.to) {
-            EXPECT_EQ(PortsOf(*sim, c.from), WithBit(from, c.port, false));
-        }
-        EXPECT_EQ(PortsOf(*sim, c.to), WithBit(to, c.port, true));
+        EXPECT_EQ(window.dialog.messages.shown, c.message.empty()
+                                                    ? std::vector<std::string>{}
+                                                    : std::vector<std::string>{c.message});
+        EXPECT_EQ(Hex(PortsOf(*sim, c.from)), c.fromAfter);
+        EXPECT_EQ(Hex(PortsOf(*sim, c.to)), c.toAfter);
     }
 }
 
@@ -111,15 +134,22 @@ TEST(PortMoveOnSwitch, KeepsChangesMadeSinceTheReadAndActsOnlyOnTheSwitchReadFro
     auto sim = test::StartSwitch(Variant::Standard);
     ASSERT_NE(sim, nullptr);
     Window window(*sim, "2");
-    const std::string vlan2 = std::string(kVlanPortsColumn) + ".2";
-    const Octets added = WithBit(PortsOf(*sim, "2"), 20, true);  // by someone else, since the read
-    test::Exchange(sim->Port(),
-                   {test::PduType::Set, "private", vlan2, test::RawValue::Octets(added)},
-                   std::chrono::milliseconds(2000));
+    // Since the read, someone else moved port 9 from VLAN 2 to 1: the list is stale.
+    SetPortsOf(*sim, "2", {0, 0, 0, 0, 0, 0});
+    SetPortsOf(*sim, "1", {0xFF, 0x01, 0, 0, 0, 0});
+    window.dialog.logic.ChangePortVlan("9", "10");
+    EXPECT_EQ(window.dialog.messages.shown,
+              std::vector<std::string>{"端口9已不在VLAN 2中，请先重新读取，未做任何修改!"});
+    EXPECT_EQ(Hex(PortsOf(*sim, "1")), "FF0100000000");
+    EXPECT_EQ(Hex(PortsOf(*sim, "10")), "00FE000000FF");
 
+    // Then put 9 back and added port 20: the move keeps port 20.
+    SetPortsOf(*sim, "1", {0xFF, 0, 0, 0, 0, 0});
+    SetPortsOf(*sim, "2", {0, 0x01, 0x08, 0, 0, 0});
+    window.dialog.messages.shown.clear();
     window.dialog.logic.ChangePortVlan("9", "10");
     EXPECT_TRUE(window.dialog.messages.shown.empty());
-    EXPECT_EQ(PortsOf(*sim, "2"), WithBit(added, 9, false));
+    EXPECT_EQ(Hex(PortsOf(*sim, "2")), "000008000000");
 
     // "写入FLASH" takes another switch's address: the tables are not that switch's.
     test::ScriptedAgent other([](int, const test::ReceivedRequest& request) {
@@ -132,7 +162,7 @@ TEST(PortMoveOnSwitch, KeepsChangesMadeSinceTheReadAndActsOnlyOnTheSwitchReadFro
     EXPECT_TRUE(window.dialog.messages.shown[0].ends_with("未做任何修改!"));
     ASSERT_EQ(other.Requests().size(), 1U);
     EXPECT_EQ(test::Dotted(other.Requests()[0].oid), kSaveConfigurationOid);
-    EXPECT_EQ(PortsOf(*sim, "2"), WithBit(added, 9, false));  // port 9 did not go back
+    EXPECT_EQ(Hex(PortsOf(*sim, "2")), "000008000000");  // port 9 did not go back
 }
 
 // A switch that stops answering after the read: the move sends no SET without the bitmaps, and

@@ -9,6 +9,7 @@
 #include "tests/vlan/fakes.h"
 #include "vlan/port_move.h"
 #include "vlan/vlan_tables.h"
+#include "vlan/window_move_text.h"
 
 namespace tarnwick {
 namespace {
@@ -56,28 +57,34 @@ struct PlanCase {
     const char* name;
     std::string from, to;
     int port;
-    std::string removal, addition;  // bitmap texts sent; empty: refused
+    std::string removal, addition;  // bitmap texts sent; empty: refused for the reason
+    MoveRefusal::Reason reason = MoveRefusal::Reason::ReadFailed;
 };
+
+std::string BitmapSent(const MovePlan& plan, std::size_t step) {
+    return BitmapText(*OctetsIn(GoalValues(plan, plan.steps[step]).front().value));
+}
 
 TEST(PlanPortMove, ChangesOnlyThePortsBitInTheBitmapsReadJustBefore) {
     fakes::FakeSnmpAgent snmp(nullptr);
-    snmp.instances = {{Oid("1"), "\xFF\0\0"s},
+    snmp.instances = {{Oid("1"), "\xFF\x01\0"s},
                       {Oid("10"), "\0\xFE\0"s},
                       {Oid("100"), "\x01"s},
-                      {Oid("50"), std::string(17, '\0')},
+                      {Oid("50"), std::string(16, '\0') + "\x02"},
                       {Oid("60"), std::string(24, '\x80')}};
     const std::vector<PlanCase> cases = {
-        {"port 8 is mask 80 of octet 0", "1", "10", 8, "7F0000", "80FE00"},
-        {"port 9 is mask 01 of octet 1", "10", "1", 9, "00FE00", "FF0100"},
-        {"port 16 is mask 80 of octet 1", "10", "1", 16, "007E00", "FF8000"},
+        {"port 8 is mask 80 of octet 0", "1", "10", 8, "7F0100", "80FE00"},
+        {"port 9 is mask 01 of octet 1", "1", "10", 9, "FF0000", "00FF00"},
+        {"port 16 is mask 80 of octet 1", "10", "1", 16, "007E00", "FF8100"},
         {"port 130 past one dump row", "50", "60", 130, Repeat("00", 17),
          Repeat("80", 16) + "82" + Repeat("80", 7)},
-        {"old = new: removal, then as read with the bit", "10", "10", 12, "00F600", "00FE00"},
-        {"port not in the old VLAN", "1", "10", 20, "FF0000", "00FE08"},
-        {"new VLAN without a row", "1", "3", 1, "", ""},
-        {"shown VLAN without a row", "3", "1", 1, "", ""},
-        {"port beyond the new bitmap", "1", "100", 9, "", ""},
-        {"port beyond the old bitmap", "100", "1", 9, "", ""},
+        {"port already in the new VLAN too", "1", "60", 8, "7F0100", Repeat("80", 24)},
+        {"old = new", "10", "10", 12, "", "", MoveRefusal::Reason::SameVlan},
+        {"port no longer in the old VLAN", "1", "10", 20, "", "", MoveRefusal::Reason::NotInFrom},
+        {"new VLAN without a row", "1", "3", 1, "", "", MoveRefusal::Reason::NoRow},
+        {"shown VLAN without a row", "3", "1", 1, "", "", MoveRefusal::Reason::NoRow},
+        {"port beyond the new bitmap", "1", "100", 9, "", "", MoveRefusal::Reason::PortBeyond},
+        {"port beyond the old bitmap", "100", "1", 9, "", "", MoveRefusal::Reason::PortBeyond},
     };
     for (const PlanCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -85,12 +92,12 @@ TEST(PlanPortMove, ChangesOnlyThePortsBitInTheBitmapsReadJustBefore) {
         const auto plan = PlanPortMove(snmp, {}, c.from, c.to, ports);
         if (c.removal.empty()) {
             ASSERT_TRUE(std::holds_alternative<MoveRefusal>(plan));
-            EXPECT_TRUE(std::get<MoveRefusal>(plan).message.ends_with("，未做任何修改!"));
+            EXPECT_EQ(std::get<MoveRefusal>(plan).reason, c.reason);
             continue;
         }
-        const auto& move = std::get<PortMovePlan>(plan);
-        EXPECT_EQ(move.removalText, c.removal);
-        EXPECT_EQ(move.additionText, c.addition);
+        const auto& move = std::get<MovePlan>(plan);
+        EXPECT_EQ(BitmapSent(move, 0), c.removal);
+        EXPECT_EQ(BitmapSent(move, 1), c.addition);
     }
 }
 
@@ -102,7 +109,7 @@ struct SendCase {
     std::string messageEnd;  // empty: no message
 };
 
-TEST(SendPortMove, RemovalFirstNoAdditionAfterItsFailureAndRestoreAfterAFailedAddition) {
+TEST(SendMove, VendorRemovalFirstNoAdditionAfterItsFailureAndRestoreAfterAFailedAddition) {
     const std::vector<SendCase> cases = {
         {"both succeed", {}, {Oid("10"), Oid("1")}, PortPlace::NewVlan, ""},
         {"removal refused",
@@ -115,9 +122,9 @@ TEST(SendPortMove, RemovalFirstNoAdditionAfterItsFailureAndRestoreAfterAFailedAd
          {Oid("10"), Oid("1"), Oid("10")},
          PortPlace::OldVlan,
          "错误信息: refused\r\n端口12未能加入VLAN 1，已恢复到VLAN 10。"},
-        {"restore refused too",
-         {1, 2},
-         {Oid("10"), Oid("1"), Oid("10")},
+        {"restore refused, and again",
+         {1, 2, 3},
+         {Oid("10"), Oid("1"), Oid("10"), Oid("10")},
          PortPlace::Neither,
          "恢复VLAN 10也失败了(错误信息: refused)\r\n端口12现已既不在VLAN 10也不在VLAN 1中!"},
     };
@@ -125,15 +132,16 @@ TEST(SendPortMove, RemovalFirstNoAdditionAfterItsFailureAndRestoreAfterAFailedAd
         SCOPED_TRACE(c.name);
         FakeDialog dialog;
         LoadShownSwitch(dialog);
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 4; ++i) {
             const bool fails = std::find(c.failing.begin(), c.failing.end(), i) != c.failing.end();
             dialog.snmp.setStatuses.push_back(
                 {fails ? SetOutcome::Refused : SetOutcome::Confirmed, {fails ? 2 : 0, "refused"}});
         }
         const int ports[] = {12};
-        const auto plan = std::get<PortMovePlan>(PlanPortMove(dialog.snmp, {}, "10", "1", ports));
+        const auto plan = std::get<MovePlan>(PlanPortMove(dialog.snmp, {}, "10", "1", ports));
 
-        const PortMoveReport report = SendPortMove(dialog.snmp, {}, plan);
+        const MoveReport report = SendMove(dialog.snmp, {}, plan);
+        const std::string message = WindowMoveText(plan, report);
         EXPECT_EQ(report.ports[0].place, c.place);
         std::vector<std::string> sentTo;
         for (const auto& call : dialog.snmp.sets) {
@@ -143,8 +151,8 @@ TEST(SendPortMove, RemovalFirstNoAdditionAfterItsFailureAndRestoreAfterAFailedAd
         if (sentTo.size() == 3) {
             EXPECT_EQ(Sent(dialog.snmp.sets[2]), "\0\xFE\0"s);  // the old bitmap as read
         }
-        EXPECT_TRUE(report.message.ends_with(c.messageEnd)) << report.message;
-        EXPECT_EQ(report.message.empty(), c.messageEnd.empty());
+        EXPECT_TRUE(message.ends_with(c.messageEnd)) << message;
+        EXPECT_EQ(message.empty(), c.messageEnd.empty());
     }
 }
 

@@ -1,0 +1,497 @@
+// tarnwick-cli's move: the planner of the switch's VLAN MIB, the move engine, and what is printed.
+#include "cli/move_command.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <algorithm>
+#include <optional>
+
+#include "cli/commands.h"
+#include "cli/output.h"
+#include "vlan/member_ports.h"
+#include "vlan/port_bitmap.h"
+#include "vlan/port_move.h"
+#include "vlan/q_bridge_move.h"
+
+namespace tarnwick::cli {
+namespace {
+
+std::string VlanText(std::string_view vlan) {
+    return "VLAN " + std::string(vlan);
+}
+
+std::string PortText(int port) {
+    return "port " + std::to_string(port);
+}
+
+std::string PortsText(const std::vector<int>& ports) {
+    return (ports.size() == 1 ? "port " : "ports ") + PortListText(ports);
+}
+
+// The port's part of the first object in the role that holds one of it.
+std::optional<Part> PartOf(const MovePlan& plan, const PortState& state, ObjectRole role) {
+    for (std::size_t object = 0; object < plan.objects.size(); ++object) {
+        if (plan.objects[object].role == role && HoldsPartOf(plan.objects[object], state.port)) {
+            return state.parts[object];
+        }
+    }
+    return std::nullopt;
+}
+
+std::string Membership(std::optional<Part> member, std::optional<Part> untagged) {
+    if (!member) {
+        return "unknown";
+    }
+    if (untagged == Part{1}) {
+        return *member ? "untagged" : "untagged only, not a member";
+    }
+    return *member ? (untagged ? "tagged" : "member") : "not a member";
+}
+
+// "VLAN 10: untagged, VLAN 20: not a member, PVID 10": what the switch holds of the port.
+std::string StateText(const MovePlan& plan, const PortState& state) {
+    std::string text = VlanText(plan.fromVlan) + ": " +
+                       Membership(PartOf(plan, state, ObjectRole::FromMembers),
+                                  PartOf(plan, state, ObjectRole::FromUntagged)) +
+                       ", " + VlanText(plan.toVlan) + ": " +
+                       Membership(PartOf(plan, state, ObjectRole::ToMembers),
+                                  PartOf(plan, state, ObjectRole::ToUntagged));
+    if (const auto pvid = PartOf(plan, state, ObjectRole::Pvid)) {
+        text += ", PVID " + std::to_string(*pvid);
+    }
+    return text;
+}
+
+// The VLANs of the two the switch holds the port in; nothing when it did not tell.
+std::optional<std::vector<std::string>> ConfirmedVlans(const MovePlan& plan,
+                                                       const PortState& state) {
+    if (state.place == PortPlace::Unknown) {
+        return std::nullopt;
+    }
+    std::vector<std::string> vlans;
+    if (PartOf(plan, state, ObjectRole::FromMembers) == Part{1}) {
+        vlans.push_back(plan.fromVlan);
+    }
+    if (PartOf(plan, state, ObjectRole::ToMembers) == Part{1}) {
+        vlans.push_back(plan.toVlan);
+    }
+    return vlans;
+}
+
+std::string_view OutcomeName(SetOutcome outcome) {
+    switch (outcome) {
+        case SetOutcome::Confirmed:
+            return "confirmed";
+        case SetOutcome::Refused:
+            return "refused";
+        case SetOutcome::NotSent:
+            return "notSent";
+        case SetOutcome::NoResponse:
+            break;
+    }
+    return "noResponse";
+}
+
+std::string_view AppliedName(std::optional<bool> applied) {
+    return !applied ? "unknown" : *applied ? "yes" : "no";
+}
+
+// "VlanPorts.10" on the vendor MIB, "dot1qPvid.5" on Q-BRIDGE's.
+std::string ObjectName(const MovePlan& plan, VlanMib mib, std::size_t object) {
+    if (mib == VlanMib::QBridge) {
+        return QBridgeObjectName(plan.objects[object].oid);
+    }
+    const bool from = plan.objects[object].role == ObjectRole::FromMembers;
+    return "VlanPorts." + (from ? plan.fromVlan : plan.toVlan);
+}
+
+// What the report says of one SET that did not do what was asked.
+void SetLines(const MovePlan& plan, VlanMib mib, const SentSet& sent,
+              std::vector<std::string>& lines) {
+    std::string what = "the SET of ";
+    for (std::size_t i = 0; i < sent.objects.size(); ++i) {
+        what += (i == 0 ? "" : ", ") + ObjectName(plan, mib, sent.objects[i]);
+    }
+    switch (sent.result.outcome) {
+        case SetOutcome::Confirmed:
+            return;
+        case SetOutcome::Refused:
+            lines.push_back("the switch refused " + what + " (" + sent.result.status.text + ")");
+            break;
+        case SetOutcome::NotSent:
+            lines.push_back(what + " was not sent (" + sent.result.status.text + ")");
+            break;
+        case SetOutcome::NoResponse:
+            lines.push_back("no answer to " + what + " (" + sent.result.status.text + ")");
+            break;
+    }
+    if (sent.readBack && !sent.applied) {
+        lines.push_back(
+            "reading it back failed (" +
+            (sent.readBack->ok() ? std::string("unusable values") : sent.readBack->text) + ")");
+    }
+}
+
+std::vector<int> PortsIn(const MoveReport& report, PortPlace place) {
+    std::vector<int> ports;
+    for (const PortState& state : report.ports) {
+        if (state.place == place) {
+            ports.push_back(state.port);
+        }
+    }
+    return ports;
+}
+
+// How a MIB's move is shown: its step names, its objects' names and values, and what is read
+// afterwards.
+class MoveView {
+public:
+    MoveView(Context& context, const MovePlan& plan, VlanMib mib)
+        : m_context(context), m_plan(plan), m_vendor(mib == VlanMib::Vendor) {}
+
+    // What a dry run shows: the SETs a switch nobody else touches would get.
+    std::vector<SentSet> Planned() const {
+        std::vector<SentSet> sets;
+        if (m_plan.together) {
+            MoveStep all(m_plan.objects.size());
+            for (std::size_t object = 0; object < all.size(); ++object) {
+                all[object] = object;
+            }
+            sets.push_back({SetPhase::Together, 0, all, GoalValues(m_plan, all), {}, {}, {}});
+            return sets;
+        }
+        for (std::size_t step = 0; step < m_plan.steps.size(); ++step) {
+            const MoveStep& objects = m_plan.steps[step];
+            sets.push_back(
+                {SetPhase::Forward, step, objects, GoalValues(m_plan, objects), {}, {}, {}});
+        }
+        return sets;
+    }
+
+    // Reads what the switch holds afterwards: false when the read failed.
+    bool ReadAfterwards() {
+        if (m_vendor) {
+            VlanTables tables;
+            const Column column = &VlanTables::vlanPortsTable;
+            if (!ReadColumns(m_context, tables, {&column, 1})) {
+                return false;
+            }
+            m_vlansOfPorts = VlansOfPorts(tables.vlanPortsTable, m_plan.ports);
+            return true;
+        }
+        m_states = ReadPortStates(m_context.snmp, m_context.settings, m_plan);
+        return m_states.has_value();
+    }
+
+    void Print(const std::vector<SentSet>& sets, const MoveReport* report) const {
+        if (m_context.json) {
+            m_context.out << JsonText(Document(sets, report));
+        } else {
+            m_context.out << Text(sets, report);
+        }
+    }
+
+private:
+    std::string StepName(const SentSet& sent) const {
+        switch (sent.phase) {
+            case SetPhase::Together:
+                return "together";
+            case SetPhase::Forward:
+                break;
+            case SetPhase::Restore:
+                return "restore";
+        }
+        if (!m_vendor) {
+            return "separate";
+        }
+        return sent.step == 0 ? "removal" : "addition";
+    }
+    // The vendor's objects are named by their VLAN, Q-BRIDGE's by the MIB.
+    std::string ObjectName(std::size_t object) const {
+        if (!m_vendor) {
+            return QBridgeObjectName(m_plan.objects[object].oid);
+        }
+        return m_plan.objects[object].role == ObjectRole::FromMembers ? m_plan.fromVlan
+                                                                      : m_plan.toVlan;
+    }
+    static std::string ValueText(const SnmpValue& value) {
+        if (const std::string* octets = OctetsIn(value)) {
+            return BitmapText(*octets);
+        }
+        if (const auto* number = std::get_if<Unsigned32>(&value)) {
+            return std::to_string(number->value);
+        }
+        return std::to_string(std::get<std::int32_t>(value));
+    }
+    static std::string ResultText(const SentSet& sent, const MoveReport* report) {
+        return report ? std::string(OutcomeName(sent.result.outcome)) +
+                            ", applied: " + std::string(AppliedName(sent.applied))
+                      : "not sent (dry run)";
+    }
+
+    std::string AfterwardsText(std::size_t port) const {
+        if (m_vlansOfPorts) {
+            std::string vlans;
+            for (const std::string& vlan : (*m_vlansOfPorts)[port]) {
+                vlans += (vlans.empty() ? "" : ",") + vlan;
+            }
+            return vlans;
+        }
+        if (!m_states) {
+            return "unknown";
+        }
+        const PortState& state = (*m_states)[port];
+        auto member = [&](ObjectRole members, ObjectRole untagged) -> std::string {
+            return PartOf(m_plan, state, untagged) == Part{1}  ? "untagged"
+                   : PartOf(m_plan, state, members) == Part{1} ? "tagged"
+                                                               : "-";
+        };
+        return "FROM " + member(ObjectRole::FromMembers, ObjectRole::FromUntagged) + ", TO " +
+               member(ObjectRole::ToMembers, ObjectRole::ToUntagged) + ", PVID " +
+               std::to_string(PartOf(m_plan, state, ObjectRole::Pvid).value_or(0));
+    }
+
+    std::string Text(const std::vector<SentSet>& sets, const MoveReport* report) const {
+        TextRows rows{
+            {"SET", m_vendor ? "VLAN" : "OBJECT", m_vendor ? "BITMAP" : "VALUE", "RESULT"}};
+        for (const SentSet& sent : sets) {
+            for (std::size_t i = 0; i < sent.bindings.size(); ++i) {
+                rows.push_back({i == 0 ? StepName(sent) : "", ObjectName(sent.objects[i]),
+                                ValueText(sent.bindings[i].value),
+                                i == 0 ? ResultText(sent, report) : ""});
+            }
+        }
+        std::string text = AlignedColumns(rows);
+        if (!report) {
+            return text;
+        }
+        TextRows after{
+            {"PORT", "CONFIRMED IN", m_vendor ? "VLANS READ AFTERWARDS" : "READ AFTERWARDS"}};
+        for (std::size_t i = 0; i < report->ports.size(); ++i) {
+            const auto vlans = ConfirmedVlans(m_plan, report->ports[i]);
+            std::string confirmed = vlans ? "" : "unknown";
+            for (const std::string& vlan : vlans.value_or(std::vector<std::string>{})) {
+                confirmed += (confirmed.empty() ? "" : ",") + vlan;
+            }
+            after.push_back({std::to_string(report->ports[i].port), confirmed, AfterwardsText(i)});
+        }
+        return text + '\n' + AlignedColumns(after);
+    }
+
+    static QJsonArray VlanArray(const std::vector<std::string>& vlans) {
+        QJsonArray array;
+        for (const std::string& vlan : vlans) {
+            array.append(NumberOrText(vlan));
+        }
+        return array;
+    }
+
+    QJsonObject SetJson(const SentSet& sent, const MoveReport* report) const {
+        QJsonObject item{{QStringLiteral("step"), Json(StepName(sent))}};
+        if (m_vendor) {
+            item.insert(QStringLiteral("vlan"), NumberOrText(ObjectName(sent.objects.front())));
+            item.insert(QStringLiteral("bitmap"), Json(ValueText(sent.bindings.front().value)));
+        } else {
+            QJsonArray bindings;
+            for (const VarBinding& binding : sent.bindings) {
+                const std::string value = ValueText(binding.value);
+                bindings.append(QJsonObject{
+                    {QStringLiteral("object"), Json(QBridgeObjectName(binding.oid))},
+                    {QStringLiteral("oid"), Json(binding.oid)},
+                    {QStringLiteral("value"),
+                     OctetsIn(binding.value) ? QJsonValue(Json(value)) : NumberOrText(value)}});
+            }
+            item.insert(QStringLiteral("bindings"), bindings);
+        }
+        if (report) {
+            item.insert(QStringLiteral("response"), Json(OutcomeName(sent.result.outcome)));
+            item.insert(QStringLiteral("applied"), sent.applied
+                                                       ? QJsonValue(*sent.applied)
+                                                       : QJsonValue(QStringLiteral("unknown")));
+        }
+        return item;
+    }
+
+    QJsonValue AfterwardsJson(std::size_t port) const {
+        const int number = m_plan.ports[port];
+        if (m_vlansOfPorts) {
+            return QJsonObject{{QStringLiteral("port"), number},
+                               {QStringLiteral("vlans"), VlanArray((*m_vlansOfPorts)[port])}};
+        }
+        const PortState& state = (*m_states)[port];
+        auto is = [&](ObjectRole role) { return PartOf(m_plan, state, role) == Part{1}; };
+        return QJsonObject{
+            {QStringLiteral("port"), number},
+            {QStringLiteral("fromEgress"), is(ObjectRole::FromMembers)},
+            {QStringLiteral("fromUntagged"), is(ObjectRole::FromUntagged)},
+            {QStringLiteral("toEgress"), is(ObjectRole::ToMembers)},
+            {QStringLiteral("toUntagged"), is(ObjectRole::ToUntagged)},
+            {QStringLiteral("pvid"),
+             static_cast<qint64>(PartOf(m_plan, state, ObjectRole::Pvid).value_or(0))}};
+    }
+
+    QJsonObject Document(const std::vector<SentSet>& sets, const MoveReport* report) const {
+        QJsonArray setList;
+        for (const SentSet& sent : sets) {
+            setList.append(SetJson(sent, report));
+        }
+        QJsonArray ports;
+        for (const int port : m_plan.ports) {
+            ports.append(port);
+        }
+        QJsonObject document{{QStringLiteral("from"), NumberOrText(m_plan.fromVlan)},
+                             {QStringLiteral("to"), NumberOrText(m_plan.toVlan)},
+                             {QStringLiteral("ports"), ports},
+                             {QStringLiteral("dryRun"), !report},
+                             {QStringLiteral("sets"), setList}};
+        if (!m_vendor) {
+            document.insert(QStringLiteral("mib"), QStringLiteral("q-bridge"));
+        }
+        if (!report) {
+            return document;
+        }
+        QJsonArray confirmed;
+        for (const PortState& state : report->ports) {
+            const auto vlans = ConfirmedVlans(m_plan, state);
+            confirmed.append(QJsonObject{
+                {QStringLiteral("port"), state.port},
+                {QStringLiteral("vlans"),
+                 vlans ? QJsonValue(VlanArray(*vlans)) : QJsonValue(QStringLiteral("unknown"))}});
+        }
+        document.insert(QStringLiteral("moved"), report->AllMoved());
+        document.insert(QStringLiteral("confirmed"), confirmed);
+        if (m_vlansOfPorts || m_states) {
+            QJsonArray after;
+            for (std::size_t i = 0; i < m_plan.ports.size(); ++i) {
+                after.append(AfterwardsJson(i));
+            }
+            document.insert(m_vendor ? QStringLiteral("portVlans") : QStringLiteral("afterwards"),
+                            after);
+        }
+        return document;
+    }
+
+    Context& m_context;
+    const MovePlan& m_plan;
+    const bool m_vendor;
+    std::optional<std::vector<std::vector<std::string>>> m_vlansOfPorts;
+    std::optional<std::vector<PortState>> m_states;
+};
+
+}  // namespace
+
+std::string RefusalText(const MoveRefusal& refusal, const Invocation& invocation, VlanMib mib) {
+    using Reason = MoveRefusal::Reason;
+    const bool vendor = mib == VlanMib::Vendor;
+    const std::string vlan = VlanText(refusal.vlan);
+    const std::string port = PortText(refusal.port);
+    std::string why;
+    switch (refusal.reason) {
+        case Reason::SameVlan:
+            why = "FROM and TO are the same VLAN";
+            break;
+        case Reason::NoRow:
+            why = vlan + (vendor ? " has no VlanPorts row" : " has no row in dot1qVlanStaticTable");
+            break;
+        case Reason::ReadFailed:
+            why = (vendor ? "reading the VlanPorts bitmaps of " : "reading the port lists of ") +
+                  VlanText(std::to_string(invocation.fromVlan)) + " and " +
+                  VlanText(std::to_string(invocation.toVlan)) +
+                  (vendor ? "" : " and the ports' PVIDs") + " failed (" + refusal.status.text + ")";
+            break;
+        case Reason::NotAValue:
+            why = QBridgeObjectName(refusal.object) +
+                  (refusal.port != 0 ? " is not a VLAN index" : " is not a PortList");
+            break;
+        case Reason::PortBeyond:
+            why = (vendor ? "the VlanPorts bitmap of " : "the port lists of ") + vlan +
+                  (vendor ? " does not reach " : " do not reach ") + port;
+            break;
+        case Reason::NotInFrom:
+            why = port + " is not a member of " + vlan;
+            break;
+        case Reason::OnlyTagged:
+            why = port + " is only a tagged member of " + vlan;
+            break;
+        case Reason::PvidNotFrom:
+            why = port + "'s PVID is " + std::to_string(refusal.pvid) + ", not " + refusal.vlan;
+            break;
+        case Reason::Forbidden:
+            why = vlan + " forbids " + port + " (dot1qVlanForbiddenEgressPorts)";
+            break;
+        case Reason::NoSuchPort:
+            why = "bridge " + port + " has no PVID (dot1qPvid): the switch has no such port";
+            break;
+    }
+    return why + "; nothing was sent.";
+}
+
+std::string MoveText(const MovePlan& plan, const MoveReport& report, VlanMib mib) {
+    if (report.AllMoved()) {
+        return {};
+    }
+    std::vector<std::string> lines;
+    for (const SentSet& sent : report.sets) {
+        if (sent.applied != true) {
+            SetLines(plan, mib, sent, lines);
+        }
+    }
+    for (const PortState& state : report.ports) {
+        if (state.place == PortPlace::Neither || state.place == PortPlace::Both) {
+            lines.push_back(PortText(state.port) +
+                            " is neither where it was nor moved: " + StateText(plan, state) + "!");
+        } else if (state.place == PortPlace::Changed) {
+            lines.push_back(PortText(state.port) +
+                            " was changed by someone else meanwhile and is written no more: " +
+                            StateText(plan, state) + "; read the switch again!");
+        }
+    }
+    if (const auto moved = PortsIn(report, PortPlace::NewVlan); !moved.empty()) {
+        lines.push_back(PortsText(moved) + " moved to " + VlanText(plan.toVlan) + ".");
+    }
+    if (const auto stayed = PortsIn(report, PortPlace::OldVlan); !stayed.empty()) {
+        lines.push_back(PortsText(stayed) + " in " + VlanText(plan.fromVlan) + " as before.");
+    }
+    if (const auto unknown = PortsIn(report, PortPlace::Unknown); !unknown.empty()) {
+        lines.push_back("where " + PortsText(unknown) + (unknown.size() == 1 ? " is" : " are") +
+                        " now is not known: read the switch again!");
+    }
+    if (!report.MayHaveChanged()) {
+        lines.push_back("Nothing was changed.");
+    }
+    std::string message;
+    for (const std::string& line : lines) {
+        message += (message.empty() ? "" : "\n") + line;
+    }
+    return message;
+}
+
+int MovePorts(Context& context, const Invocation& invocation, VlanMib mib) {
+    const std::string from = std::to_string(invocation.fromVlan);
+    const std::string to = std::to_string(invocation.toVlan);
+    const PlannedMove planned =
+        mib == VlanMib::QBridge
+            ? PlanQBridgeMove(context.snmp, context.settings, invocation.fromVlan,
+                              invocation.toVlan, invocation.ports)
+            : PlanPortMove(context.snmp, context.settings, from, to, invocation.ports);
+    if (const auto* refusal = std::get_if<MoveRefusal>(&planned)) {
+        context.messages.Show(RefusalText(*refusal, invocation, mib));
+        return kFailed;
+    }
+    const MovePlan& plan = std::get<MovePlan>(planned);
+    MoveView view(context, plan, mib);
+    if (invocation.dryRun) {
+        view.Print(view.Planned(), nullptr);
+        return kSucceeded;
+    }
+    const MoveReport report = SendMove(context.snmp, context.settings, plan);
+    if (const std::string text = MoveText(plan, report, mib); !text.empty()) {
+        context.messages.Show(text);
+    }
+    // What the switch holds now, whatever the SETs did; the exit status is the engine's.
+    const bool readAfterwards = view.ReadAfterwards();
+    view.Print(report.sets, &report);
+    return Status(report.AllMoved() && readAfterwards);
+}
+
+}  // namespace tarnwick::cli
