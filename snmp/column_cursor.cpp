@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "snmp/net_snmp_agent.h"
+#include "snmp/walk_bounds.h"
 
 namespace tarnwick::netsnmp {
 namespace {
@@ -60,7 +60,7 @@ void ColumnCursor::RequestFailed(SnmpStatus status) {
         End(End::FirstRequestFailed, std::move(status));
     } else if (status.code == SNMP_ERR_NOSUCHNAME) {
         End(End::Complete);
-    } else if (m_resends == NetSnmpAgent::kMidWalkResends) {
+    } else if (m_resends == kMidWalkResends) {
         End(End::GaveUpMidWalk, std::move(status));
     } else {
         ++m_resends;
@@ -85,7 +85,7 @@ void ColumnCursor::Take(const netsnmp_variable_list* binding) {
         return End(End::Complete);
     }
     // A column of exactly the bound still ends well: only a row past it is a failure.
-    if (m_rows == NetSnmpAgent::kMaxWalkRows) {
+    if (m_rows == kMaxWalkRows) {
         return End(End::TooManyRows, MakeStatus(SNMPERR_TOO_LONG));
     }
     m_table.push_back(MakeRow(printableOid, *binding, m_request));

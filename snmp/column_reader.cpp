@@ -2,12 +2,13 @@
 // n columns takes the round trips of its longest column rather than of all n, and SNMPv2c and
 // SNMPv3 fetch many rows per round trip with GETBULK. Each column keeps its own cursor, so its
 // rows and its end are those of its one-column walk.
+#include "snmp/column_reader.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "snmp/column_cursor.h"
-#include "snmp/net_snmp_agent.h"
 #include "snmp/net_snmp_session.h"
 
 namespace tarnwick {
@@ -151,9 +152,10 @@ private:
 
 }  // namespace
 
-std::vector<WalkOutcome> NetSnmpAgent::WalkColumns(const DeviceSettings& settings,
-                                                   std::span<const ColumnToWalk> columns) {
-    return ColumnReader(settings, columns).Read(settings, m_waiting);
+std::vector<WalkOutcome> netsnmp::ReadTogether(const DeviceSettings& settings,
+                                               std::span<const ColumnToWalk> columns,
+                                               WaitSlices& waiting) {
+    return ColumnReader(settings, columns).Read(settings, waiting);
 }
 
 }  // namespace tarnwick

@@ -5,8 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "snmp/net_snmp_agent.h"
+#include "snmp/device_settings.h"
 #include "snmp/net_snmp_values.h"
+#include "snmp/wait_slices.h"
 
 namespace tarnwick::netsnmp {
 

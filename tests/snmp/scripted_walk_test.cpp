@@ -7,6 +7,7 @@
 #include "snmp/net_snmp_agent.h"
 #include "snmp/net_snmp_values.h"
 #include "snmp/snmp_library.h"
+#include "snmp/walk_bounds.h"
 #include "tests/snmp/scripted_agent.h"
 #include "tests/support/simulated_switch.h"
 #include "vlan/vlan_tables.h"
@@ -114,7 +115,7 @@ TEST_F(ScriptedWalk, BrokenAnswersEndTheWalkAsAFailure) {
 }
 
 TEST_F(ScriptedWalk, RowBoundEndsOnlyAColumnThatGoesOnPastIt) {
-    const std::size_t bound = NetSnmpAgent::kMaxWalkRows;
+    const std::size_t bound = kMaxWalkRows;
     // Twice the bound stands for an endless column, yet stops should the bound ever fail.
     for (const std::size_t last : {bound, 2 * bound}) {
         // Instance n answers n + 1, up to the last instance, then the next column's first.
@@ -155,9 +156,9 @@ TEST_F(ScriptedWalk, StopsResendingAfterTheBound) {
     EXPECT_EQ(outcome.status.code, SNMPERR_TIMEOUT);
     EXPECT_EQ(outcome.status.text, "Timeout");
     EXPECT_EQ(m_table, (WalkTable{"1", "2"}));
-    EXPECT_EQ(RequestsFor(agent, Oid(IfIndexOf(2))), 1 + NetSnmpAgent::kMidWalkResends);
+    EXPECT_EQ(RequestsFor(agent, Oid(IfIndexOf(2))), 1 + kMidWalkResends);
     // Each request goes out twice: the session's one retry.
-    EXPECT_EQ(agent.Requests().size(), 2u + 2u * (1 + NetSnmpAgent::kMidWalkResends));
+    EXPECT_EQ(agent.Requests().size(), 2u + 2u * (1 + kMidWalkResends));
     EXPECT_GE(m_served, 8);  // the caller was served in each of the eight 100 ms attempts
 }
 
@@ -170,7 +171,7 @@ TEST_F(ScriptedWalk, ErrorStatusesInMidWalk) {
         int code;
         WalkTable rows;
     };
-    const int bound = NetSnmpAgent::kMidWalkResends;
+    const int bound = kMidWalkResends;
     const Case cases[] = {
         {"success resets the count", bound, bound, End::Complete, 0, {"a", "b"}},
         {"bound after a reset", bound, bound + 1, End::GaveUpMidWalk, kGenErr, {"a", "b"}},
