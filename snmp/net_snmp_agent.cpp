@@ -148,8 +148,9 @@ SetResult NetSnmpAgent::SetTogether(const DeviceSettings& settings,
     if (reply.status.ok()) {
         return {};
     }
-    // Without a response the agent may have applied the value and its answer been lost.
-    if (reply.status.code < 0) {
+    // Without a response the agent may have applied the value and its answer been lost; a
+    // report is the agent's answer that it processed nothing.
+    if (reply.status.code < 0 && !reply.reported) {
         return {SetOutcome::NoResponse, std::move(reply.status)};
     }
     const long named = reply.response ? reply.response->errindex : 0;

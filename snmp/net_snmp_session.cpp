@@ -75,6 +75,7 @@ private:
 struct Answer {
     bool waiting = true;
     int result = STAT_ERROR;
+    bool reported = false;
     Pdu response;
 };
 
@@ -92,6 +93,7 @@ int OnAnswer(int operation, netsnmp_session* session, int /*reqid*/, netsnmp_pdu
         // request failed, for the reason the library names, as its synchronous wait has it.
         session->s_snmp_errno = snmpv3_get_report_type(pdu);
         answer.result = STAT_ERROR;
+        answer.reported = true;
     } else if (operation == NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE && pdu) {
         // The library frees its PDU when this returns.
         answer.response.reset(snmp_clone_pdu(pdu));
@@ -168,7 +170,7 @@ Reply Exchange(void* session, Pdu request) {
     }
     if (answer.result != STAT_SUCCESS || !response) {
         const int code = opened.s_snmp_errno;
-        return {netsnmp::MakeStatus(code != 0 ? code : SNMPERR_GENERR), nullptr};
+        return {netsnmp::MakeStatus(code != 0 ? code : SNMPERR_GENERR), nullptr, answer.reported};
     }
     if (response->errstat != SNMP_ERR_NOERROR) {
         // The response stays: its error-index names the binding.

@@ -30,6 +30,9 @@ struct OpenedSession {
 struct Reply {
     SnmpStatus status;
     Pdu response;  // set when status.ok() or the agent answered with an error-status
+    // An SNMPv3 report came instead of the response (a wrong passphrase, an unknown user): the
+    // agent answered, and processed nothing of the request.
+    bool reported = false;
 };
 
 // A session to the settings' device with their version; the community serves SNMPv1 and

@@ -80,8 +80,10 @@ struct ColumnToWalk {
 
 // What a SET's answer says about the agent's value.
 enum class SetOutcome {
-    Confirmed,   // a response without error: the agent holds the value sent
-    Refused,     // a response with an error-status: nothing changed
+    Confirmed,  // a response without error: the agent holds the value sent
+    // A response with an error-status, or an SNMPv3 report instead of a response (a wrong
+    // passphrase, an unknown user: the agent answered, and processed nothing): nothing changed.
+    Refused,
     NotSent,     // failed before any datagram left (bad address, timeout, OID): nothing changed
     NoResponse,  // no answer, or the send failed: the agent may or may not hold the value
 };
