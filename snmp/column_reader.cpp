@@ -25,11 +25,12 @@ constexpr long kBulkBindings = 60;
 
 class ColumnReader {
 public:
-    ColumnReader(const DeviceSettings& settings, std::span<const ColumnToWalk> columns)
-        : m_bulk(settings.version != SnmpVersion::V1) {
+    ColumnReader(const DeviceSettings& settings, std::span<const ColumnToWalk> columns,
+                 std::size_t maxOctets)
+        : m_bulk(settings.version != SnmpVersion::V1), m_budget(maxOctets) {
         m_cursors.reserve(columns.size());
         for (const ColumnToWalk& column : columns) {
-            m_cursors.emplace_back(column.request, *column.table);
+            m_cursors.emplace_back(column.request, *column.table, m_budget);
         }
     }
 
@@ -147,6 +148,7 @@ private:
     bool m_bulk;
     bool m_oneAtATime = false;  // after a tooBig for one row of several columns
     long m_bulkBindings = kBulkBindings;
+    netsnmp::ReadBudget m_budget;  // before the cursors, which hold it
     std::vector<ColumnCursor> m_cursors;
 };
 
@@ -154,8 +156,8 @@ private:
 
 std::vector<WalkOutcome> netsnmp::ReadTogether(const DeviceSettings& settings,
                                                std::span<const ColumnToWalk> columns,
-                                               WaitSlices& waiting) {
-    return ColumnReader(settings, columns).Read(settings, waiting);
+                                               WaitSlices& waiting, std::size_t maxOctets) {
+    return ColumnReader(settings, columns, maxOctets).Read(settings, waiting);
 }
 
 }  // namespace tarnwick

@@ -2,6 +2,7 @@
 // SNMPv1 as GETNEXT, SNMPv2c and SNMPv3 as GETBULK. Internal to the SNMP layer.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <vector>
 
@@ -10,9 +11,11 @@
 
 namespace tarnwick::netsnmp {
 
-// Each table gets the rows, and each column the outcome, of the column's one-column walk;
-// outcomes in the columns' order. The session's wait is served through `waiting`.
+// Each table gets the rows, and each column the outcome, of the column's one-column walk, but
+// for the size bound: all the columns together store at most `maxOctets` of row text. Outcomes
+// in the columns' order. The session's wait is served through `waiting`.
 std::vector<WalkOutcome> ReadTogether(const DeviceSettings& settings,
-                                      std::span<const ColumnToWalk> columns, WaitSlices& waiting);
+                                      std::span<const ColumnToWalk> columns, WaitSlices& waiting,
+                                      std::size_t maxOctets);
 
 }  // namespace tarnwick::netsnmp

@@ -53,7 +53,8 @@ GetResult ValuesOf(const netsnmp_pdu& response, const std::vector<netsnmp::Oid>&
 
 }  // namespace
 
-NetSnmpAgent::NetSnmpAgent(WhileWaiting whileWaiting) : m_waiting(std::move(whileWaiting)) {}
+NetSnmpAgent::NetSnmpAgent(WhileWaiting whileWaiting, std::size_t maxReadOctets)
+    : m_waiting(std::move(whileWaiting)), m_maxReadOctets(maxReadOctets) {}
 
 WalkOutcome NetSnmpAgent::Walk(const DeviceSettings& settings, const WalkRequest& request,
                                WalkTable& table) {
@@ -67,12 +68,13 @@ WalkOutcome NetSnmpAgent::FirstRow(const DeviceSettings& settings, const WalkReq
 
 std::vector<WalkOutcome> NetSnmpAgent::WalkColumns(const DeviceSettings& settings,
                                                    std::span<const ColumnToWalk> columns) {
-    return netsnmp::ReadTogether(settings, columns, m_waiting);
+    return netsnmp::ReadTogether(settings, columns, m_waiting, m_maxReadOctets);
 }
 
 WalkOutcome NetSnmpAgent::WalkRequests(const DeviceSettings& settings, const WalkRequest& request,
                                        WalkTable& table, std::size_t requests) {
-    netsnmp::ColumnCursor cursor(request, table);
+    netsnmp::ReadBudget budget(m_maxReadOctets);
+    netsnmp::ColumnCursor cursor(request, table, budget);
     if (cursor.Ended()) {
         return cursor.Outcome();
     }

@@ -5,12 +5,15 @@
 
 #include "snmp/snmp_agent.h"
 #include "snmp/wait_slices.h"
+#include "snmp/walk_bounds.h"
 
 namespace tarnwick {
 
 class NetSnmpAgent final : public SnmpAgent {
 public:
-    explicit NetSnmpAgent(WhileWaiting whileWaiting = {});
+    // A read (a walk, or a read of several columns) stores at most `maxReadOctets` of row text.
+    explicit NetSnmpAgent(WhileWaiting whileWaiting = {},
+                          std::size_t maxReadOctets = kMaxReadOctets);
 
     // One GETNEXT.
     WalkOutcome FirstRow(const DeviceSettings& settings, const WalkRequest& request,
@@ -34,6 +37,7 @@ private:
                              WalkTable& table, std::size_t requests);
 
     WaitSlices m_waiting;
+    std::size_t m_maxReadOctets;
 };
 
 }  // namespace tarnwick

@@ -44,6 +44,7 @@ struct WalkOutcome {
         GaveUpMidWalk,       // a later request kept failing; the rows so far stay
         BadAnswer,           // a repeated or earlier OID, or no binding; the rows so far stay
         TooManyRows,         // the column went on past the row bound; the rows so far stay
+        TooLarge,            // the read's rows went past its size bound; the rows so far stay
     };
     End end = End::Complete;
     SnmpStatus status;  // the failing request's status when end != Complete
@@ -138,8 +139,9 @@ public:
     virtual WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
                              WalkTable& table) = 0;
     // Walks the columns together: each table gets the rows, and each column the outcome, that
-    // Walk of that column alone would give. Outcomes in the columns' order. Unless an agent
-    // does better, one Walk after the other.
+    // Walk of that column alone would give, except that an agent bounding a read's size bounds
+    // the columns' rows together. Outcomes in the columns' order. Unless an agent does better,
+    // one Walk after the other.
     virtual std::vector<WalkOutcome> WalkColumns(const DeviceSettings& settings,
                                                  std::span<const ColumnToWalk> columns) {
         std::vector<WalkOutcome> outcomes;
