@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "snmp/net_snmp_agent.h"
+#include "snmp/walk_bounds.h"
 
 namespace tarnwick::netsnmp {
 namespace {
@@ -34,8 +34,16 @@ std::string MakeRow(const std::string& printableOid, const netsnmp_variable_list
 
 }  // namespace
 
-ColumnCursor::ColumnCursor(const WalkRequest& request, WalkTable& table)
-    : m_request(request), m_table(table) {
+bool ReadBudget::Take(std::size_t octets) {
+    if (octets > m_left) {
+        return false;
+    }
+    m_left -= octets;
+    return true;
+}
+
+ColumnCursor::ColumnCursor(const WalkRequest& request, WalkTable& table, ReadBudget& budget)
+    : m_request(request), m_table(table), m_budget(budget) {
     const auto column = ToOid(request.columnOid);
     if (!column) {
         End(End::FirstRequestFailed, MakeStatus(SNMPERR_UNKNOWN_OBJID));
@@ -60,7 +68,7 @@ void ColumnCursor::RequestFailed(SnmpStatus status) {
         End(End::FirstRequestFailed, std::move(status));
     } else if (status.code == SNMP_ERR_NOSUCHNAME) {
         End(End::Complete);
-    } else if (m_resends == NetSnmpAgent::kMidWalkResends) {
+    } else if (m_resends == kMidWalkResends) {
         End(End::GaveUpMidWalk, std::move(status));
     } else {
         ++m_resends;
@@ -84,11 +92,15 @@ void ColumnCursor::Take(const netsnmp_variable_list* binding) {
     if (printableOid.find(m_columnText) == std::string::npos) {
         return End(End::Complete);
     }
-    // A column of exactly the bound still ends well: only a row past it is a failure.
-    if (m_rows == NetSnmpAgent::kMaxWalkRows) {
+    // A column of exactly a bound still ends well: only a row past it is a failure.
+    if (m_rows == kMaxWalkRows) {
         return End(End::TooManyRows, MakeStatus(SNMPERR_TOO_LONG));
     }
-    m_table.push_back(MakeRow(printableOid, *binding, m_request));
+    std::string row = MakeRow(printableOid, *binding, m_request);
+    if (!m_budget.Take(row.size())) {
+        return End(End::TooLarge, MakeStatus(SNMPERR_TOO_LONG));
+    }
+    m_table.push_back(std::move(row));
     ++m_rows;
     m_requested = std::move(received);
 }

@@ -1,6 +1,7 @@
 // Where the walk of one column stands, and the rules every answer about it obeys: the column ends
 // when an answer leaves it (a plain substring test), a failed request is resent a bounded number
-// of times, an answer that does not advance or goes on past the row bound ends it as a failure.
+// of times, an answer that does not advance or goes on past the row or size bound ends it as a
+// failure.
 // The one-column walk and the reads of several columns at once share these rules, so they store
 // the same rows and end the same way. Internal to the SNMP layer.
 #pragma once
@@ -12,10 +13,23 @@
 
 namespace tarnwick::netsnmp {
 
+// The row text a read may still store: the columns of a read of several share one, so the whole
+// read stays inside its bound.
+class ReadBudget {
+public:
+    explicit ReadBudget(std::size_t octets) : m_left(octets) {}
+    // Takes the octets when they fit in what is left.
+    bool Take(std::size_t octets);
+
+private:
+    std::size_t m_left;
+};
+
 class ColumnCursor {
 public:
-    // Appends to the table; a malformed column OID ends the walk before any request.
-    ColumnCursor(const WalkRequest& request, WalkTable& table);
+    // Appends to the table, each row's text taken from the budget; a malformed column OID ends
+    // the walk before any request.
+    ColumnCursor(const WalkRequest& request, WalkTable& table, ReadBudget& budget);
 
     bool Ended() const { return m_ended; }
     const WalkOutcome& Outcome() const { return m_outcome; }
@@ -36,6 +50,7 @@ private:
 
     const WalkRequest& m_request;
     WalkTable& m_table;
+    ReadBudget& m_budget;
     std::string m_columnText;
     Oid m_requested;
     bool m_first = true;

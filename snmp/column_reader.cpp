@@ -2,12 +2,13 @@
 // n columns takes the round trips of its longest column rather than of all n, and SNMPv2c and
 // SNMPv3 fetch many rows per round trip with GETBULK. Each column keeps its own cursor, so its
 // rows and its end are those of its one-column walk.
+#include "snmp/column_reader.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "snmp/column_cursor.h"
-#include "snmp/net_snmp_agent.h"
 #include "snmp/net_snmp_session.h"
 
 namespace tarnwick {
@@ -24,11 +25,12 @@ constexpr long kBulkBindings = 60;
 
 class ColumnReader {
 public:
-    ColumnReader(const DeviceSettings& settings, std::span<const ColumnToWalk> columns)
-        : m_bulk(settings.version != SnmpVersion::V1) {
+    ColumnReader(const DeviceSettings& settings, std::span<const ColumnToWalk> columns,
+                 std::size_t maxOctets)
+        : m_bulk(settings.version != SnmpVersion::V1), m_budget(maxOctets) {
         m_cursors.reserve(columns.size());
         for (const ColumnToWalk& column : columns) {
-            m_cursors.emplace_back(column.request, *column.table);
+            m_cursors.emplace_back(column.request, *column.table, m_budget);
         }
     }
 
@@ -146,14 +148,16 @@ private:
     bool m_bulk;
     bool m_oneAtATime = false;  // after a tooBig for one row of several columns
     long m_bulkBindings = kBulkBindings;
+    netsnmp::ReadBudget m_budget;  // before the cursors, which hold it
     std::vector<ColumnCursor> m_cursors;
 };
 
 }  // namespace
 
-std::vector<WalkOutcome> NetSnmpAgent::WalkColumns(const DeviceSettings& settings,
-                                                   std::span<const ColumnToWalk> columns) {
-    return ColumnReader(settings, columns).Read(settings, m_waiting);
+std::vector<WalkOutcome> netsnmp::ReadTogether(const DeviceSettings& settings,
+                                               std::span<const ColumnToWalk> columns,
+                                               WaitSlices& waiting, std::size_t maxOctets) {
+    return ColumnReader(settings, columns, maxOctets).Read(settings, waiting);
 }
 
 }  // namespace tarnwick

@@ -5,8 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "snmp/net_snmp_agent.h"
+#include "snmp/device_settings.h"
 #include "snmp/net_snmp_values.h"
+#include "snmp/wait_slices.h"
 
 namespace tarnwick::netsnmp {
 
@@ -29,6 +30,9 @@ struct OpenedSession {
 struct Reply {
     SnmpStatus status;
     Pdu response;  // set when status.ok() or the agent answered with an error-status
+    // An SNMPv3 report came instead of the response (a wrong passphrase, an unknown user): the
+    // agent answered, and processed nothing of the request.
+    bool reported = false;
 };
 
 // How many times the library sends a request again when no answer came: a read once more; a

@@ -46,6 +46,7 @@ struct WalkOutcome {
         GaveUpMidWalk,       // a later request kept failing; the rows so far stay
         BadAnswer,           // a repeated or earlier OID, or no binding; the rows so far stay
         TooManyRows,         // the column went on past the row bound; the rows so far stay
+        TooLarge,            // the read's rows went past its size bound; the rows so far stay
     };
     End end = End::Complete;
     SnmpStatus status;  // the failing request's status when end != Complete
@@ -82,8 +83,10 @@ struct ColumnToWalk {
 
 // What a SET's answer says about the agent's value.
 enum class SetOutcome {
-    Confirmed,   // a response without error: the agent holds the value sent
-    Refused,     // a response with an error-status: nothing changed
+    Confirmed,  // a response without error: the agent holds the value sent
+    // A response with an error-status, or an SNMPv3 report instead of a response (a wrong
+    // passphrase, an unknown user: the agent answered, and processed nothing): nothing changed.
+    Refused,
     NotSent,     // failed before any datagram left (bad address, timeout, OID): nothing changed
     NoResponse,  // no answer, or the send failed: the agent may or may not hold the value
 };
@@ -138,8 +141,9 @@ public:
     virtual WalkOutcome Walk(const DeviceSettings& settings, const WalkRequest& request,
                              WalkTable& table) = 0;
     // Walks the columns together: each table gets the rows, and each column the outcome, that
-    // Walk of that column alone would give. Outcomes in the columns' order. Unless an agent
-    // does better, one Walk after the other.
+    // Walk of that column alone would give, except that an agent bounding a read's size bounds
+    // the columns' rows together. Outcomes in the columns' order. Unless an agent does better,
+    // one Walk after the other.
     virtual std::vector<WalkOutcome> WalkColumns(const DeviceSettings& settings,
                                                  std::span<const ColumnToWalk> columns) {
         std::vector<WalkOutcome> outcomes;

@@ -17,7 +17,7 @@
 namespace tarnwick {
 
 // One column's walk: the column, the rows it stored, and how it ended (left the column, failed
-// at once, gave up at the resend bound, a broken answer, too many rows).
+// at once, gave up at the resend bound, a broken answer, too many rows, too much row text).
 struct ColumnOutcome {
     const ColumnWalk* walk = nullptr;
     std::size_t rows = 0;

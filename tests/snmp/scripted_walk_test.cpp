@@ -7,6 +7,7 @@
 #include "snmp/net_snmp_agent.h"
 #include "snmp/net_snmp_values.h"
 #include "snmp/snmp_library.h"
+#include "snmp/walk_bounds.h"
 #include "tests/snmp/scripted_agent.h"
 #include "tests/support/simulated_switch.h"
 #include "vlan/vlan_tables.h"
@@ -114,7 +115,7 @@ TEST_F(ScriptedWalk, BrokenAnswersEndTheWalkAsAFailure) {
 }
 
 TEST_F(ScriptedWalk, RowBoundEndsOnlyAColumnThatGoesOnPastIt) {
-    const std::size_t bound = NetSnmpAgent::kMaxWalkRows;
+    const std::size_t bound = kMaxWalkRows;
     // Twice the bound stands for an endless column, yet stops should the bound ever fail.
     for (const std::size_t last : {bound, 2 * bound}) {
         // Instance n answers n + 1, up to the last instance, then the next column's first.
@@ -139,6 +140,60 @@ TEST_F(ScriptedWalk, RowBoundEndsOnlyAColumnThatGoesOnPastIt) {
     }
 }
 
+// Answers each binding asked with its successor in ifIndex or ifDescr, three rows of ten octets
+// each; past the third row, an object outside both.
+ScriptedAnswer ThreeRowsOfTenOctets(int, const ReceivedRequest& request) {
+    const auto next = [](SubIds oid) {
+        if (oid.size() == Oid(kIfIndexColumn).size()) {
+            oid.push_back(1);
+        } else if (oid.back() < 3) {
+            ++oid.back();
+        } else {
+            oid = Oid("1.3.6.1.9");
+        }
+        return oid;
+    };
+    ScriptedAnswer answer{false, 0, next(request.oid), std::string(10, '0')};
+    for (const test::VarBind& asked : request.moreBindings) {
+        answer.moreBindings.push_back(
+            {next(asked.oid), test::kBerOctetString, test::Bytes(10, '0')});
+    }
+    return answer;
+}
+
+TEST_F(ScriptedWalk, SizeBoundEndsTheColumnWhoseRowGoesPastIt) {
+    struct Case {
+        const char* name;
+        std::size_t bound;
+        std::size_t columns;  // one: Walk; two: WalkColumns
+        std::vector<End> ends;
+        std::vector<std::size_t> rows;
+    };
+    const Case cases[] = {
+        {"a column of exactly the bound", 30, 1, {End::Complete}, {3}},
+        {"a row past the bound", 29, 1, {End::TooLarge}, {2}},
+        {"two columns inside it", 60, 2, {End::Complete, End::Complete}, {3, 3}},
+        {"two columns share it", 50, 2, {End::Complete, End::TooLarge}, {3, 2}},
+    };
+    for (const Case& c : cases) {
+        ScriptedAgent agent(ThreeRowsOfTenOctets);
+        NetSnmpAgent snmp({}, c.bound);
+        WalkTable tables[2];
+        const ColumnToWalk columns[] = {{{kIfIndexColumn}, &tables[0]},
+                                        {{test::kIfDescrColumn}, &tables[1]}};
+        const auto outcomes =
+            c.columns == 1 ? std::vector{snmp.Walk(SettingsFor(agent), {kIfIndexColumn}, tables[0])}
+                           : snmp.WalkColumns(SettingsFor(agent), columns);
+        ASSERT_EQ(outcomes.size(), c.columns) << c.name;
+        for (std::size_t i = 0; i < c.columns; ++i) {
+            EXPECT_EQ(outcomes[i].end, c.ends[i]) << c.name << ", column " << i;
+            EXPECT_EQ(outcomes[i].status.code, c.ends[i] == End::Complete ? 0 : SNMPERR_TOO_LONG)
+                << c.name;
+            EXPECT_EQ(tables[i], WalkTable(c.rows[i], "0000000000")) << c.name << ", column " << i;
+        }
+    }
+}
+
 TEST_F(ScriptedWalk, StopsResendingAfterTheBound) {
     // Two rows, then no answer for the third request.
     ScriptedAgent agent([](int, const ReceivedRequest& request) {
@@ -155,9 +210,9 @@ TEST_F(ScriptedWalk, StopsResendingAfterTheBound) {
     EXPECT_EQ(outcome.status.code, SNMPERR_TIMEOUT);
     EXPECT_EQ(outcome.status.text, "Timeout");
     EXPECT_EQ(m_table, (WalkTable{"1", "2"}));
-    EXPECT_EQ(RequestsFor(agent, Oid(IfIndexOf(2))), 1 + NetSnmpAgent::kMidWalkResends);
+    EXPECT_EQ(RequestsFor(agent, Oid(IfIndexOf(2))), 1 + kMidWalkResends);
     // Each request goes out twice: the session's one retry.
-    EXPECT_EQ(agent.Requests().size(), 2u + 2u * (1 + NetSnmpAgent::kMidWalkResends));
+    EXPECT_EQ(agent.Requests().size(), 2u + 2u * (1 + kMidWalkResends));
     EXPECT_GE(m_served, 8);  // the caller was served in each of the eight 100 ms attempts
 }
 
@@ -170,7 +225,7 @@ TEST_F(ScriptedWalk, ErrorStatusesInMidWalk) {
         int code;
         WalkTable rows;
     };
-    const int bound = NetSnmpAgent::kMidWalkResends;
+    const int bound = kMidWalkResends;
     const Case cases[] = {
         {"success resets the count", bound, bound, End::Complete, 0, {"a", "b"}},
         {"bound after a reset", bound, bound + 1, End::GaveUpMidWalk, kGenErr, {"a", "b"}},

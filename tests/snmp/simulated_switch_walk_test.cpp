@@ -204,5 +204,44 @@ TEST(SimulatedSwitchFailures, StallInMidWalkKeepsTheRowsSoFar) {
     EXPECT_EQ(table, (WalkTable{"InLoopBack0", "NULL0", "Vlanif1", "MEth0/0/1"}));
 }
 
+TEST(SimulatedSwitchFailures, Snmpv3ReportRefusesGetAndSet) {
+    InitSnmpLibrary();
+    const auto sim = StartSwitch(SimulatedSwitch::Variant::Standard, true);
+    ASSERT_TRUE(sim);
+    const std::string vlan10 = std::string(kVlanPortsColumn) + ".10";
+    struct Case {
+        const char* name;
+        std::string user, auth, priv;
+        int code;
+    };
+    const Case cases[] = {
+        {"wrong passphrase", "tarnwick-rw", "not-the-passphrase", "tarnwick-rw-priv",
+         SNMPERR_AUTHENTICATION_FAILURE},
+        // A wrong privacy passphrase comes back from the library as an authentication failure.
+        {"wrong privacy passphrase", "tarnwick-rw", "tarnwick-rw-auth", "not-the-passphrase",
+         SNMPERR_AUTHENTICATION_FAILURE},
+        {"unknown user", "tarnwick-nobody", "tarnwick-nobody-auth", "tarnwick-nobody-priv",
+         SNMPERR_UNKNOWN_USER_NAME},
+    };
+    NetSnmpAgent snmp;
+    for (const Case& c : cases) {
+        DeviceSettings v3 = SettingsFor(*sim);
+        v3.ipAddress = sim->UsmAddress();
+        v3.version = SnmpVersion::V3;
+        v3.usm.user = c.user;
+        v3.usm.authPassphrase = c.auth;
+        v3.usm.privPassphrase = c.priv;
+        const GetResult get = snmp.Get(v3, {vlan10});
+        EXPECT_EQ(get.status.code, c.code) << c.name << ": " << get.status.text;
+        const SetResult set = snmp.Set(v3, vlan10, OctetString{"\xFF\xFF\xFF\xFF\xFF\xFF"s});
+        EXPECT_EQ(set.outcome, SetOutcome::Refused) << c.name;
+        EXPECT_EQ(set.status.code, c.code) << c.name << ": " << set.status.text;
+    }
+    const GetResult after = snmp.Get(SettingsFor(*sim), {vlan10});
+    ASSERT_EQ(after.values.size(), 1u) << after.status.text;
+    ASSERT_NE(OctetsIn(after.values[0]), nullptr);
+    EXPECT_EQ(*OctetsIn(after.values[0]), "\x00\xFE\x00\x00\x00\xFF"s);
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -159,7 +159,8 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, WalkColumnEnds,
                                                        End::FirstRequestFailed, 1, 0},
                                            WalkEndCase{"GaveUpMidWalk", End::GaveUpMidWalk, 1, 2},
                                            WalkEndCase{"BadAnswer", End::BadAnswer, 1, 2},
-                                           WalkEndCase{"TooManyRows", End::TooManyRows, 1, 2}),
+                                           WalkEndCase{"TooManyRows", End::TooManyRows, 1, 2},
+                                           WalkEndCase{"TooLarge", End::TooLarge, 1, 2}),
                          [](const auto& c) { return std::string(c.param.name); });
 
 TEST(FillVlanList, PairsIdsAndNamesByPosition) {
