@@ -7,8 +7,10 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
+#include <QToolTip>
 #include <map>
 
 #include "tests/ui/ui_test_support.h"
@@ -118,6 +120,31 @@ TEST_F(BrowserPanelTest, FollowsNoLinkButWebLinks) {
     EXPECT_EQ(finished.count(), 1);
     EXPECT_EQ(Panel(dialog).CurrentPage(), QUrl(server.Page("/show.html")));
     EXPECT_EQ(Panel(dialog).toPlainText(), QStringLiteral("首页"));
+}
+
+TEST_F(BrowserPanelTest, DrawsNoLocalImageAndShowsTooltipsAsText) {
+    QTemporaryDir dir;
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QString path = dir.filePath(QStringLiteral("red.png"));
+    ASSERT_TRUE(red.save(path));
+    const QString image = QStringLiteral("<img src=\"%1\" width=32 height=32>");
+    const std::map<std::string, QString> pages = {
+        {"local path", image.arg(path)},
+        {"file: URL", image.arg(QUrl::fromLocalFile(path).toString())},
+        {"tooltip",
+         QStringLiteral("<span title=\"%1\">XXXXXXXX</span>").arg(image.arg(path).toHtmlEscaped())},
+    };
+    for (const auto& [name, page] : pages) {
+        SCOPED_TRACE(name);
+        CWebBrowser2 panel(nullptr);
+        panel.setHtml(page);
+        panel.show();
+        EXPECT_NE(panel.viewport()->grab().toImage().pixelColor(8, 8), QColor(Qt::red));
+        QHelpEvent hover(QEvent::ToolTip, {8, 8}, panel.viewport()->mapToGlobal(QPoint(8, 8)));
+        QApplication::sendEvent(panel.viewport(), &hover);
+        EXPECT_FALSE(QToolTip::text().contains(u"<img"));
+    }
 }
 
 TEST_F(BrowserPanelTest, WithoutAServerShowsAShortTextAndNoMessage) {

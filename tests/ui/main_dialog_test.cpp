@@ -18,6 +18,7 @@
 #include "ui/framework/qt_translations.h"
 #include "ui/tarnwick_dlg.h"
 #include "ui/tarnwick_dlg_template.h"
+#include "vlan/port_move.h"
 #include "vlan/vlan_tables.h"
 
 namespace tarnwick {
@@ -115,6 +116,17 @@ TEST(QtChineseTextsTest, TheMessageBoxButtonReadsQueDing) {
         [&button](QMessageBox& box) { button = box.button(QMessageBox::Ok)->text(); });
     QtMessageBox(nullptr).Show("写入FLASH失败");
     EXPECT_EQ(button, QStringLiteral("确定"));
+}
+
+TEST(QtMessageBoxTest, AVlanIdWithTagsInAMoveRefusalIsShownAsText) {
+    const int port = 1;
+    const PlannedMove plan =
+        PlanPortMove(R"(0<img src="x"><font size=6>FAKE)", "2", {&port, 1}, "", "");
+    Qt::TextFormat format = Qt::AutoText;
+    test::MessageBoxCloser closer([&format](QMessageBox& box) { format = box.textFormat(); });
+    QtMessageBox(nullptr).Show(std::get<MoveRefusal>(plan).message);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_TRUE(closer.Texts().at(0).startsWith(u"VLAN 0<img src=\"x\">"));
 }
 
 TEST_F(MainDialogTest, EnterInAFieldReadsAndTheDialogStaysOpen) {

@@ -18,6 +18,8 @@ void QtMessageBox::Show(const std::string& text) {
     QString shown = DisplayText(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box(QMessageBox::Warning, ApplicationName(), shown, QMessageBox::Ok, m_parent);
+    // The texts carry what the switch answered: shown as rich text, its tags would be obeyed.
+    box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }

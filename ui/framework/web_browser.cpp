@@ -3,10 +3,15 @@
 #include "ui/framework/web_browser.h"
 
 #include <QDesktopServices>
+#include <QHelpEvent>
+#include <QImage>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QStringDecoder>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QToolTip>
 
 namespace tarnwick {
 namespace {
@@ -30,6 +35,13 @@ QString DecodePage(const QByteArray& body, const QByteArray& contentType) {
     }
     QStringDecoder fromPage = QStringDecoder::decoderForHtml(body);
     return fromPage.isValid() ? QString(fromPage(body)) : QString::fromUtf8(body);
+}
+
+// Stands in for every image a page names, as large as Qt's own icon for a missing image.
+QImage BlankImage() {
+    QImage blank(16, 16, QImage::Format_ARGB32_Premultiplied);
+    blank.fill(Qt::transparent);
+    return blank;
 }
 
 }  // namespace
@@ -103,6 +115,29 @@ void CWebBrowser2::OnLinkClicked(const QUrl& link) {
     } else if (scheme == QStringLiteral("mailto")) {
         QDesktopServices::openUrl(target);  // as the e-mail link label does
     }
+}
+
+QVariant CWebBrowser2::loadResource(int type, const QUrl& /*name*/) {
+    // A page from the web must not read the program's files: a local path, file:, qrc: or data:
+    // (and a FIFO or a terminal there would hold the window). Web images are not fetched either.
+    // The answer is never empty: on an empty one the document opens file: and data: itself, and
+    // an image is then read from its name as a file.
+    if (type == QTextDocument::ImageResource) {
+        return BlankImage();
+    }
+    return QString();
+}
+
+bool CWebBrowser2::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QTextBrowser::viewportEvent(event);
+    }
+    // A tooltip that looks like HTML is shown as rich text, and would load what its tags name.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString tip = cursorForPosition(help->pos()).charFormat().toolTip();
+    QToolTip::showText(help->globalPos(), tip.isEmpty() ? tip : Qt::convertFromPlainText(tip),
+                       viewport());
+    return true;
 }
 
 }  // namespace tarnwick

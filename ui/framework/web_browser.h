@@ -30,6 +30,12 @@ public:
 
     QUrl CurrentPage() const { return m_page; }
 
+protected:
+    // Loads nothing a page names, whatever its scheme: see the definition.
+    QVariant loadResource(int type, const QUrl& name) override;
+    // Shows a page's tooltips (its title attributes) as plain text.
+    bool viewportEvent(QEvent* event) override;
+
 signals:
     // A navigation has ended, with its page or with the error text.
     void pageFinished(bool loaded);
