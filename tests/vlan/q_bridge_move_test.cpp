@@ -19,8 +19,8 @@
 namespace tarnwick {
 namespace {
 
+using test::kBerGauge32;
 using test::ScriptedAnswer;
-constexpr std::uint8_t kBerGauge32 = 0x42;
 
 std::string Instance(std::string_view column, int index) {
     return std::string(column) + "." + std::to_string(index);
