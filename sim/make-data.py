@@ -2,6 +2,8 @@
 """Writes the simulated switch's snmprec data files (one per community) for one variant."""
 
 import argparse
+import functools
+import hashlib
 import os
 import sys
 
@@ -17,8 +19,16 @@ VLAN_PORTS = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3"
 VLAN_ROW_STATUS = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.4"
 SAVE = "1.3.6.1.4.1.2011.2.23.1.9.1.11.0"
 PORT_IF_INDEX = "1.3.6.1.4.1.2011.2.23.1.18.4.5.1.3"
-# BRIDGE-MIB and Q-BRIDGE-MIB (RFC 4188, RFC 4363), served by the q-bridge variant only.
+# BRIDGE-MIB and Q-BRIDGE-MIB (RFC 4188, RFC 4363). The vendor's switch publishes only the
+# BRIDGE-MIB part: its bridge ports and its one forwarding table, by MAC address.
 BASE_PORT_IF_INDEX = "1.3.6.1.2.1.17.1.4.1.2"
+TP_FDB_PORT = "1.3.6.1.2.1.17.4.3.1.2"
+TP_FDB_STATUS = "1.3.6.1.2.1.17.4.3.1.3"
+# The q-bridge variant's forwarding tables, by FDB id and MAC address, and each VLAN's FDB id
+# (by TimeMark 0 and VLAN ID).
+Q_TP_FDB_PORT = "1.3.6.1.2.1.17.7.1.2.2.1.2"
+Q_TP_FDB_STATUS = "1.3.6.1.2.1.17.7.1.2.2.1.3"
+VLAN_FDB_ID = "1.3.6.1.2.1.17.7.1.4.2.1.3"
 STATIC_NAME = "1.3.6.1.2.1.17.7.1.4.3.1.1"
 STATIC_EGRESS_PORTS = "1.3.6.1.2.1.17.7.1.4.3.1.2"
 STATIC_FORBIDDEN_PORTS = "1.3.6.1.2.1.17.7.1.4.3.1.3"
@@ -62,6 +72,24 @@ STANDARD_VLANS = (
 # In the refusing-sets variant this VLAN's bitmap still takes SETs, so that a move out of it
 # can succeed and the move into another VLAN be refused.
 WRITABLE_WHEN_REFUSING = 1
+
+# dot1dTpFdbStatus and dot1qTpFdbStatus: learned, the switch's own address, a static entry.
+LEARNED = 3
+SELF = 4
+MGMT = 5
+# Addresses learned behind the uplinks: enough that a walk of the forwarding table is worth
+# avoiding, few enough to keep the start-up short.
+UPLINK_ADDRESSES = 3000
+
+# The standard switch's forwarding entries that tests rely on (sim/README.md lists them): MAC,
+# bridge port (the vendor's port number), status. Its own address has no port: 0.
+STANDARD_FDB = (
+    ("02:00:5e:10:00:06", 12, LEARNED),  # a PC on an access port of VLAN 10
+    ("02:00:5e:00:00:01", 48, LEARNED),  # the gateway, behind an uplink
+    ("02:00:5e:00:00:03", 7, MGMT),  # a printer with a static entry
+    ("02:00:5e:00:00:fe", 0, SELF),  # the switch itself
+)
+STANDARD_UPLINKS = (47, 48)
 
 
 def port_bitmap(ports, octets=BITMAP_OCTETS):
@@ -117,6 +145,47 @@ def refused_ports(vlan, hex_bitmap):
             "op=set,status=%s,hexvalue=%s" % (REFUSAL_STATUS, hex_bitmap))
 
 
+def mac_address(text):
+    return tuple(int(octet, 16) for octet in text.split(":"))
+
+
+def uplink_addresses(taken):
+    """UPLINK_ADDRESSES unicast, locally administered MACs, none of them in taken, the same in
+    every run, each with a byte to spread them over ports and VLANs with."""
+    seen = set(taken)
+    found = []
+    number = 0
+    while len(found) < UPLINK_ADDRESSES:
+        digest = hashlib.sha256(b"uplink-%d" % number).digest()
+        number += 1
+        address = ((digest[0] & 0xFC) | 0x02, *digest[1:6])
+        if address not in seen:
+            seen.add(address)
+            found.append((address, digest[6]))
+    return found
+
+
+def fdb_records(entries, port_column, status_column):
+    """entries: (instance, bridge port, status); the instance is the MAC address, after the FDB id
+    in the Q-BRIDGE table."""
+    records = []
+    for instance, port, status in entries:
+        records.append((port_column, instance, INTEGER, str(port)))
+        records.append((status_column, instance, INTEGER, str(status)))
+    return records
+
+
+def standard_bridge_records():
+    """The BRIDGE-MIB of the standard switch: bridge port p is port p (ifIndex p+4), and its
+    forwarding table, one entry per MAC address."""
+    records = [(BASE_PORT_IF_INDEX, port, INTEGER, str(port + 4))
+               for port in range(1, STANDARD_PORTS + 1)]
+    known = [(mac_address(mac), port, status) for mac, port, status in STANDARD_FDB]
+    uplinks = [(address, STANDARD_UPLINKS[spread % len(STANDARD_UPLINKS)], LEARNED)
+               for address, spread in uplink_addresses(entry[0] for entry in known)]
+    return records + fdb_records(known + uplinks, TP_FDB_PORT, TP_FDB_STATUS)
+
+
 def plain_if_name(index, name):
     return (IF_NAME, index, OCTETS, name)
 
@@ -144,9 +213,13 @@ def standard_records(variant):
     ports_record = refused_ports if refusing else writable_ports
     save_record = ((SAVE, None, INTEGER + ":error", "op=set,status=%s,value=0" % REFUSAL_STATUS)
                    if refusing else (SAVE, None, INTEGER + ":writecache", "value=0"))
-    return switch_records("Tarnwick simulated 48-port switch", standard_if_names(), if_name_record,
-                          STANDARD_VLANS, ports_record, save_record, STANDARD_PORTS,
-                          lambda port: port + 4)
+    records = switch_records("Tarnwick simulated 48-port switch", standard_if_names(),
+                             if_name_record, STANDARD_VLANS, ports_record, save_record,
+                             STANDARD_PORTS, lambda port: port + 4)
+    # The variants that fail on purpose leave the BRIDGE-MIB out and start faster.
+    if variant == "standard":
+        records += standard_bridge_records()
+    return records
 
 
 def large_records():
@@ -177,6 +250,22 @@ Q_BRIDGE_VLANS = (
 )
 # Bridge port -> PVID, the VLAN whose untagged member it is.
 Q_BRIDGE_PVIDS = {port: vlan for vlan, _, _, untagged, _ in Q_BRIDGE_VLANS for port in untagged}
+# One FDB per VLAN (independent learning). Its id is the VLAN's place in the list, not its ID, so
+# that only dot1qVlanFdbId tells which VLAN an entry belongs to.
+Q_BRIDGE_FDB_IDS = {vlan[0]: fdb for fdb, vlan in enumerate(Q_BRIDGE_VLANS, start=1)}
+Q_BRIDGE_TRUNKS = (23, 24)
+# The forwarding entries tests rely on (sim/README.md lists them): VLAN, MAC, bridge port, status.
+Q_BRIDGE_FDB = (
+    (10, "02:00:5e:10:00:06", 3, LEARNED),  # a PC on an access port of VLAN 10
+    (10, "02:00:5e:10:00:60", 6, LEARNED),  # a PC behind the IP phone on port 6, untagged
+    (100, "02:00:5e:64:00:60", 6, LEARNED),  # the phone, tagged in the voice VLAN
+    (10, "02:00:5e:00:00:01", 24, LEARNED),  # the gateway, behind a trunk, in two VLANs
+    (20, "02:00:5e:00:00:01", 24, LEARNED),
+    (20, "02:00:5e:00:00:02", 12, LEARNED),  # a router with one MAC on two ports and VLANs
+    (30, "02:00:5e:00:00:02", 17, LEARNED),
+    (20, "02:00:5e:00:00:03", 10, MGMT),  # a lab server with a static entry
+    (1, "02:00:5e:00:00:fe", 0, SELF),  # the switch itself
+)
 
 
 def port_list(ports, octets=Q_BRIDGE_PORT_LIST_OCTETS):
@@ -204,7 +293,25 @@ def q_bridge_records():
     for port in ports:
         records.append((BASE_PORT_IF_INDEX, port, INTEGER, str(Q_BRIDGE_IF_INDEX_BASE + port)))
         records.append((PVID, port, UNSIGNED32 + ":writecache", "value=%d" % Q_BRIDGE_PVIDS[port]))
-    return records
+    return records + q_bridge_fdb_records()
+
+
+def q_bridge_fdb_records():
+    """Each VLAN's FDB id (TimeMark 0), and the forwarding entries by FDB id and MAC address; the
+    trunks' addresses spread over the VLANs each trunk carries."""
+    records = [(VLAN_FDB_ID, (0, vlan), UNSIGNED32, str(fdb))
+               for vlan, fdb in Q_BRIDGE_FDB_IDS.items()]
+    known = [((Q_BRIDGE_FDB_IDS[vlan], *mac_address(mac)), port, status)
+             for vlan, mac, port, status in Q_BRIDGE_FDB]
+    carried = {trunk: [Q_BRIDGE_FDB_IDS[vlan] for vlan, _, egress, _, _ in Q_BRIDGE_VLANS
+                       if trunk in egress] for trunk in Q_BRIDGE_TRUNKS}
+    trunks = []
+    for address, spread in uplink_addresses(entry[0][1:] for entry in known):
+        trunk = Q_BRIDGE_TRUNKS[spread % len(Q_BRIDGE_TRUNKS)]
+        fdbs = carried[trunk]
+        fdb = fdbs[spread // len(Q_BRIDGE_TRUNKS) % len(fdbs)]
+        trunks.append(((fdb, *address), trunk, LEARNED))
+    return records + fdb_records(known + trunks, Q_TP_FDB_PORT, Q_TP_FDB_STATUS)
 
 
 def records_for(variant):
@@ -215,20 +322,27 @@ def records_for(variant):
     return standard_records(variant)
 
 
-def oid_key(record):
-    column, instance = record[0], record[1]
-    parts = [int(x) for x in column.split(".")]
-    return parts if instance is None else parts + [instance]
+def instance_parts(instance):
+    """An instance is nothing (a scalar's full OID), a number, or a tuple of numbers."""
+    if instance is None:
+        return ()
+    return instance if isinstance(instance, tuple) else (instance,)
+
+
+@functools.lru_cache(maxsize=None)
+def column_parts(column):
+    return tuple(int(part) for part in column.split("."))
 
 
 def render(records):
     """snmprec text: one OID|TAG|VALUE line per object, in OID order (snmpsim requires it)."""
     lines = []
-    for record in sorted(records, key=oid_key):
-        column, instance, tag, value = record
-        oid = column if instance is None else "%s.%d" % (column, instance)
-        lines.append("%s|%s|%s\n" % (oid, tag, value))
-    return "".join(lines)
+    for column, instance, tag, value in records:
+        parts = instance_parts(instance)
+        oid = ".".join((column, *map(str, parts)))
+        lines.append((column_parts(column) + parts, "%s|%s|%s\n" % (oid, tag, value)))
+    lines.sort(key=lambda line: line[0])
+    return "".join(line for _, line in lines)
 
 
 def write_data_dir(variant, directory):

@@ -20,6 +20,7 @@ inline constexpr std::uint8_t kBerNull = 0x05;
 inline constexpr std::uint8_t kBerOid = 0x06;
 inline constexpr std::uint8_t kBerSequence = 0x30;
 inline constexpr std::uint8_t kBerCounter32 = 0x41;
+inline constexpr std::uint8_t kBerGauge32 = 0x42;
 
 struct VarBind {
     SubIds oid;

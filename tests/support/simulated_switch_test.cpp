@@ -10,6 +10,8 @@
 #include <iterator>
 #include <ostream>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -203,6 +205,54 @@ TEST(StandardDataTest, ServesTheAgreedObjectsAndColumnEnds) {
                   {"end of the MIB view", N, kPortIfIndex + ".48", kNoSuchName, "", 0, {}},
                   {"no such instance", G, kVlanPorts + ".3", kNoSuchName, "", 0, {}},
               });
+}
+
+// The forwarding entries sim/README.md lists, by the MAC address (02:00:5e:...), after the FDB id
+// in the Q-BRIDGE table. Column 2 holds the bridge port, 3 the status.
+TEST(ForwardingTablesTest, ServeTheDocumentedEntries) {
+    const std::string dPort = "1.3.6.1.2.1.17.4.3.1.2.2.0.94.";
+    const std::string dStatus = "1.3.6.1.2.1.17.4.3.1.3.2.0.94.";
+    const std::string fdbId = "1.3.6.1.2.1.17.7.1.4.2.1.3.0.";  // + VLAN ID
+    const std::string qPort = "1.3.6.1.2.1.17.7.1.2.2.1.2.";
+    const std::string qStatus = "1.3.6.1.2.1.17.7.1.2.2.1.3.";
+    const auto G = PduType::Get;
+    const auto N = PduType::GetNext;
+    const auto I = kBerInteger;
+    const std::vector<std::pair<Variant, std::vector<Expected>>> switches = {
+        {Variant::Standard,
+         {
+             {"PC in VLAN 10: port", G, dPort + "16.0.6", 0, "", I, {12}},
+             {"PC in VLAN 10: learned", G, dStatus + "16.0.6", 0, "", I, {3}},
+             {"gateway behind uplink 48", G, dPort + "0.0.1", 0, "", I, {48}},
+             {"printer: static", G, dStatus + "0.0.3", 0, "", I, {5}},
+             {"the switch: port 0", G, dPort + "0.0.254", 0, "", I, {0}},
+             {"the switch: self", G, dStatus + "0.0.254", 0, "", I, {4}},
+             {"bridge port 12", G, "1.3.6.1.2.1.17.1.4.1.2.12", 0, "", I, {16}},
+             {"below the PC", N, dPort + "16.0.5.255", 0, dPort + "16.0.6", I, {12}},
+             {"not learned", G, dPort + "16.0.7", kNoSuchName, "", 0, {}},
+         }},
+        {Variant::QBridge,
+         {
+             {"VLAN 10 learns in FDB 2", G, fdbId + "10", 0, "", kBerGauge32, {2}},
+             {"VLAN 100 in FDB 5", G, fdbId + "100", 0, "", kBerGauge32, {5}},
+             {"PC in VLAN 10", G, qPort + "2.2.0.94.16.0.6", 0, "", I, {3}},
+             {"PC behind the phone", G, qPort + "2.2.0.94.16.0.96", 0, "", I, {6}},
+             {"the phone, voice VLAN", G, qPort + "5.2.0.94.100.0.96", 0, "", I, {6}},
+             {"gateway behind trunk 24", G, qPort + "3.2.0.94.0.0.1", 0, "", I, {24}},
+             {"router in VLAN 20", G, qPort + "3.2.0.94.0.0.2", 0, "", I, {12}},
+             {"router in VLAN 30", G, qPort + "4.2.0.94.0.0.2", 0, "", I, {17}},
+             {"router not in VLAN 10", G, qPort + "2.2.0.94.0.0.2", kNoSuchName, "", 0, {}},
+             {"lab server: static", G, qStatus + "3.2.0.94.0.0.3", 0, "", I, {5}},
+             {"the switch: port 0", G, qPort + "1.2.0.94.0.0.254", 0, "", I, {0}},
+             {"the switch: self", G, qStatus + "1.2.0.94.0.0.254", 0, "", I, {4}},
+             {"below the PC", N, qPort + "2.2.0.94.16.0.5", 0, qPort + "2.2.0.94.16.0.6", I, {3}},
+         }},
+    };
+    for (const auto& [variant, cases] : switches) {
+        auto agent = StartSwitch(variant);
+        ASSERT_NE(agent, nullptr);
+        ExpectAll(*agent, cases);
+    }
 }
 
 TEST(StandardDataTest, UnknownCommunityGetsNoAnswer) {

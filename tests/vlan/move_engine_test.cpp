@@ -38,7 +38,6 @@ enum class Fault {
 };
 enum class Writer { OtherPort, MovedPort };
 
-constexpr std::uint8_t kGauge32 = 0x42;
 constexpr std::int64_t kGenErr = 5;
 
 std::string Instance(std::string_view column, int index) {
@@ -101,7 +100,7 @@ struct Switch {
         }
         Put(Instance(kDot1qVlanForbiddenEgressPortsColumn, 20), test::kBerOctetString, {0});
         for (const int port : {1, 3}) {
-            Put(Instance(kDot1qPvidColumn, port), kGauge32, {10});
+            Put(Instance(kDot1qPvidColumn, port), test::kBerGauge32, {10});
         }
     }
 
