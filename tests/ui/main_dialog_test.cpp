@@ -18,7 +18,7 @@
 #include "ui/framework/qt_translations.h"
 #include "ui/tarnwick_dlg.h"
 #include "ui/tarnwick_dlg_template.h"
-#include "vlan/port_move.h"
+#include "vlan/window_move_text.h"
 #include "vlan/vlan_tables.h"
 
 namespace tarnwick {
@@ -119,12 +119,13 @@ TEST(QtChineseTextsTest, TheMessageBoxButtonReadsQueDing) {
 }
 
 TEST(QtMessageBoxTest, AVlanIdWithTagsInAMoveRefusalIsShownAsText) {
-    const int port = 1;
-    const PlannedMove plan =
-        PlanPortMove(R"(0<img src="x"><font size=6>FAKE)", "2", {&port, 1}, "", "");
+    MoveRefusal refusal;
+    refusal.reason = MoveRefusal::Reason::PortBeyond;
+    refusal.vlan = R"(0<img src="x"><font size=6>FAKE)";
+    refusal.port = 1;
     Qt::TextFormat format = Qt::AutoText;
     test::MessageBoxCloser closer([&format](QMessageBox& box) { format = box.textFormat(); });
-    QtMessageBox(nullptr).Show(std::get<MoveRefusal>(plan).message);
+    QtMessageBox(nullptr).Show(WindowRefusalText(refusal, refusal.vlan, "2"));
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_TRUE(closer.Texts().at(0).startsWith(u"VLAN 0<img src=\"x\">"));
 }
