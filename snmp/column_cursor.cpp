@@ -101,6 +101,10 @@ void ColumnCursor::Take(const netsnmp_variable_list* binding) {
         return End(End::TooLarge, MakeStatus(SNMPERR_TOO_LONG));
     }
     m_table.push_back(std::move(row));
+    if (m_request.instances) {
+        const bool below = printableOid.starts_with(m_columnText + ".");
+        m_request.instances->push_back(below ? printableOid.substr(m_columnText.size() + 1) : "");
+    }
     ++m_rows;
     m_requested = std::move(received);
 }

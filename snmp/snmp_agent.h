@@ -37,6 +37,9 @@ struct WalkRequest {
     std::string_view columnOid;  // dotted decimal, no leading dot
     RowForm rowForm = RowForm::Value;
     OctetForm octetForm = OctetForm::Auto;
+    // Where each stored row's instance goes (its OID after the column and a dot), when a value
+    // alone is stored but the instance is still needed: one entry per row.
+    WalkTable* instances = nullptr;
 };
 
 struct WalkOutcome {

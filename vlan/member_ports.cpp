@@ -37,12 +37,19 @@ std::unordered_map<std::string_view, RowIndexes> RowsOfVlans(const WalkTable& vl
 }  // namespace
 
 std::vector<Vlan> VlansOf(const VlanTables& tables) {
-    const WalkTable& names = tables.vlanNameTable;
+    // A VLAN's ID is the instance of its row in the vendor's table.
+    std::unordered_map<std::string_view, std::size_t> nameRows;
+    const WalkTable& instances = tables.vlanNameInstances;
+    for (std::size_t row = 0; row < instances.size() && row < tables.vlanNameTable.size(); ++row) {
+        nameRows.try_emplace(instances[row], row);
+    }
     std::vector<Vlan> vlans;
     vlans.reserve(tables.vlanIdTable.size());
     for (const std::string& id : tables.vlanIdTable) {
-        const std::size_t i = vlans.size();
-        vlans.push_back({id, i < names.size() ? std::optional(names[i]) : std::nullopt});
+        const auto name = nameRows.find(id);
+        vlans.push_back({id, name != nameRows.end()
+                                 ? std::optional(tables.vlanNameTable[name->second])
+                                 : std::nullopt});
     }
     return vlans;
 }

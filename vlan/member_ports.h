@@ -13,10 +13,10 @@
 
 namespace tarnwick {
 
-// A row of the VLAN list: row i of the ID and of the name column belong together.
+// A row of the VLAN list: an ID and the name of the same instance.
 struct Vlan {
     std::string id;
-    std::optional<std::string> name;  // none when the name walk failed or ended before it
+    std::optional<std::string> name;  // none without a name row of the ID's instance
 };
 std::vector<Vlan> VlansOf(const VlanTables& tables);
 

@@ -21,6 +21,7 @@ struct VlanTables {
     WalkTable ifNameTable;
     WalkTable vlanIdTable;
     WalkTable vlanNameTable;
+    WalkTable vlanNameInstances;  // each name row's instance: the VLAN it names
     WalkTable vlanPortsTable;
     WalkTable portIfIndexTable;
 };
@@ -35,6 +36,7 @@ struct ColumnWalk {
     WalkRequest request;
     std::string_view failureMessage;
     std::string_view name;
+    Column instances = nullptr;  // where the rows' instances go, when kept
 };
 
 // In read order.
@@ -54,7 +56,8 @@ inline constexpr std::array<ColumnWalk, 6> kColumnWalks = {{
     {&VlanTables::vlanNameTable,
      {kVlanNameColumn, RowForm::Value, OctetForm::Auto},
      "读取VlanName信息失败，请检查IP地址或共同体名!",
-     "VLAN names"},
+     "VLAN names",
+     &VlanTables::vlanNameInstances},
     {&VlanTables::vlanPortsTable,
      {kVlanPortsColumn, RowForm::WalkRow, OctetForm::HexDump},
      "读取VlanPorts信息失败，请检查IP地址或共同体名!",

@@ -6,11 +6,19 @@
 
 namespace tarnwick {
 
+WalkRequest RequestInto(const ColumnWalk& walk, VlanTables& tables) {
+    WalkRequest request = walk.request;
+    if (walk.instances) {
+        request.instances = &(tables.*walk.instances);
+    }
+    return request;
+}
+
 ColumnOutcome WalkColumn(SnmpAgent& snmp, const DeviceSettings& settings, const ColumnWalk& walk,
                          VlanTables& tables) {
     WalkTable& table = tables.*walk.table;
     const std::size_t before = table.size();
-    WalkOutcome outcome = snmp.Walk(settings, walk.request, table);
+    WalkOutcome outcome = snmp.Walk(settings, RequestInto(walk, tables), table);
     return {&walk, table.size() - before, std::move(outcome)};
 }
 
@@ -20,6 +28,11 @@ std::vector<ColumnOutcome> ReadColumns(SnmpAgent& snmp, const DeviceSettings& se
     // Every table is empty before the first walk: none holds rows of another read meanwhile.
     for (const Column column : wanted) {
         (tables.*column).clear();
+    }
+    for (const ColumnWalk& walk : kColumnWalks) {
+        if (walk.instances && std::find(wanted.begin(), wanted.end(), walk.table) != wanted.end()) {
+            (tables.*walk.instances).clear();
+        }
     }
     std::vector<ColumnOutcome> outcomes;
     for (const ColumnWalk& walk : kColumnWalks) {

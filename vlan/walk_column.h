@@ -7,6 +7,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -30,6 +31,9 @@ struct ReadProgress {
     std::function<void(const ColumnWalk& walk, std::size_t step, std::size_t steps)> walking;
     std::function<void(const ColumnOutcome& outcome)> walked;
 };
+
+// The walk's request, its rows' instances (when it keeps them) going to their table.
+WalkRequest RequestInto(const ColumnWalk& walk, VlanTables& tables);
 
 // Appends the column's rows to its table; a failed walk keeps the rows stored so far.
 ColumnOutcome WalkColumn(SnmpAgent& snmp, const DeviceSettings& settings, const ColumnWalk& walk,
@@ -60,7 +64,14 @@ std::vector<WalkedColumn<Walk>> WalkWantedTogether(SnmpAgent& snmp, const Device
         if (std::find(wanted.begin(), wanted.end(), walk.table) != wanted.end()) {
             (tables.*walk.table).clear();
             walked.push_back({&walk, {}});
-            columns.push_back({walk.request, &(tables.*walk.table)});
+            WalkRequest request = walk.request;
+            if constexpr (std::is_same_v<Walk, ColumnWalk>) {
+                request = RequestInto(walk, tables);
+                if (request.instances) {
+                    request.instances->clear();
+                }
+            }
+            columns.push_back({request, &(tables.*walk.table)});
         }
     }
     std::vector<WalkOutcome> ends = snmp.WalkColumns(settings, columns);

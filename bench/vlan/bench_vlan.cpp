@@ -20,6 +20,7 @@ void BM_FillVlanList(benchmark::State& state) {
     for (int vlan = 1; vlan <= kVlans; ++vlan) {
         dialog.state.tables.vlanIdTable.push_back(std::to_string(vlan));
         dialog.state.tables.vlanNameTable.push_back("VLAN " + std::to_string(vlan));
+        dialog.state.tables.vlanNameInstances.push_back(std::to_string(vlan));
     }
     for (auto _ : state) {
         dialog.vlanList.DeleteAllItems();

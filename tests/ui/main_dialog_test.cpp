@@ -18,8 +18,8 @@
 #include "ui/framework/qt_translations.h"
 #include "ui/tarnwick_dlg.h"
 #include "ui/tarnwick_dlg_template.h"
-#include "vlan/window_move_text.h"
 #include "vlan/vlan_tables.h"
+#include "vlan/window_move_text.h"
 
 namespace tarnwick {
 namespace {
@@ -225,6 +225,9 @@ WalkOutcome TwoVlanSwitch(const WalkRequest& request, WalkTable& table) {
         table = {"1", "10"};
     } else if (column == kVlanNameColumn) {
         table = {"default", "office"};
+        if (request.instances) {
+            *request.instances = {"1", "10"};
+        }
     } else if (column == kVlanPortsColumn) {
         table = {ports + "1-" + HexDump(std::string("\x01", 1)),
                  ports + "10-" + HexDump(std::string("\x06", 1))};

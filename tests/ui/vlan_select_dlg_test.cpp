@@ -106,6 +106,9 @@ WalkOutcome TwoVlanSwitch(const WalkRequest& request, WalkTable& table) {
         table = {"1", "10"};
     } else if (request.columnOid == kVlanNameColumn) {
         table = {"default", "office"};
+        if (request.instances) {
+            *request.instances = {"1", "10"};
+        }
     } else if (request.columnOid == kVlanPortsColumn) {
         table = {ports + "1-" + HexDump("\x01"), ports + "10-" + HexDump("\x06")};
     }

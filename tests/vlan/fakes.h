@@ -120,6 +120,7 @@ public:
     struct Column {
         std::vector<std::string> rows;
         WalkOutcome::End end = WalkOutcome::End::Complete;
+        std::vector<std::string> instances{};  // the rows', where the walk keeps them
     };
     struct WalkCall {
         std::string columnOid;
@@ -144,6 +145,10 @@ public:
         const Column& column = found->second;
         if (column.end != WalkOutcome::End::FirstRequestFailed) {
             table.insert(table.end(), column.rows.begin(), column.rows.end());
+            if (request.instances) {
+                request.instances->insert(request.instances->end(), column.instances.begin(),
+                                          column.instances.end());
+            }
         }
         return {column.end, {column.end == WalkOutcome::End::Complete ? 0 : -24, ""}};
     }

@@ -39,6 +39,7 @@ void LoadSwitch(FakeDialog& dialog) {
     VlanTables& tables = dialog.state.tables;
     tables.vlanIdTable = {"1", "10", "100"};
     tables.vlanNameTable = {"default", "office", "servers"};
+    tables.vlanNameInstances = {"1", "10", "100"};
     tables.vlanPortsTable = {PortsRow("10", {3}), PortsRow("1", {1, 2, 16}), PortsRow("100", {4})};
     for (int port = 24; port >= 1; --port) {
         const std::string ifIndex = std::to_string(100 + port);

@@ -176,6 +176,7 @@ TEST(PortMoveOnSwitch, SilentAgentGivesOneMessagePerFailedRequest) {
     dialog.state.tablesFrom = ParseDeviceAddress(sim->Address());
     dialog.state.tables.vlanIdTable = {"1", "2"};
     dialog.state.tables.vlanNameTable = {"default", "mgmt"};
+    dialog.state.tables.vlanNameInstances = {"1", "2"};
     dialog.state.tables.vlanPortsTable = {std::string(kVlanPortsColumn) + ".1-  FF   .\n",
                                           std::string(kVlanPortsColumn) + ".2-  00   .\n"};
     dialog.logic.FillVlanList();

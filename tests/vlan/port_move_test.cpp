@@ -38,6 +38,7 @@ std::string Sent(const fakes::FakeSnmpAgent::SetCall& call) {
 void LoadShownSwitch(FakeDialog& dialog) {
     dialog.state.tables.vlanIdTable = {"1", "10", "50"};
     dialog.state.tables.vlanNameTable = {"default", "office", "stack"};
+    dialog.state.tables.vlanNameInstances = {"1", "10", "50"};
     dialog.snmp.instances = {{Oid("1"), "\xFF\0\0"s},
                              {Oid("10"), "\0\xFE\0"s},
                              {Oid("50"), std::string(16, '\0') + "\x02" + std::string(7, '\0')}};

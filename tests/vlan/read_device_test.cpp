@@ -36,7 +36,7 @@ void AnswerAsSmallSwitch(FakeSnmpAgent& snmp) {
     snmp.columns[std::string(kIfNameColumn)] = {
         {Row(kIfNameColumn, "1-GE0/0/1"), Row(kIfNameColumn, "2-GE0/0/2")}};
     snmp.columns[std::string(kVlanIdColumn)] = {{"1", "10"}};
-    snmp.columns[std::string(kVlanNameColumn)] = {{"default", "office"}};
+    snmp.columns[std::string(kVlanNameColumn)] = {{"default", "office"}, {}, {"1", "10"}};
     snmp.columns[std::string(kVlanPortsColumn)] = {
         {Row(kVlanPortsColumn, "1-  01  .\n"), Row(kVlanPortsColumn, "10-  02  .\n")}};
     snmp.columns[std::string(kPortIfIndexColumn)] = {
@@ -163,10 +163,11 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, WalkColumnEnds,
                                            WalkEndCase{"TooLarge", End::TooLarge, 1, 2}),
                          [](const auto& c) { return std::string(c.param.name); });
 
-TEST(FillVlanList, PairsIdsAndNamesByPosition) {
+TEST(FillVlanList, PairsIdsAndNamesByInstance) {
     FakeDialog dialog;
     dialog.state.tables.vlanIdTable = {"1", "100", "10"};
-    dialog.state.tables.vlanNameTable = {"default", "servers", "office"};
+    dialog.state.tables.vlanNameTable = {"default", "office", "servers"};
+    dialog.state.tables.vlanNameInstances = {"1", "10", "100"};
 
     dialog.logic.FillVlanList();
 
@@ -174,14 +175,22 @@ TEST(FillVlanList, PairsIdsAndNamesByPosition) {
               Items({{"1", "default"}, {"100", "servers"}, {"10", "office"}}));
 }
 
-TEST(FillVlanList, VlansPastTheEndOfTheNameTableShowNoName) {
+// A VLAN without a name row shows none, and the later VLANs keep their own names; it is offered
+// for a move like the others.
+TEST(FillVlanList, AVlanWithoutANameRowShowsNoNameAndIsOffered) {
     FakeDialog dialog;
     dialog.state.tables.vlanIdTable = {"1", "2", "3"};
-    dialog.state.tables.vlanNameTable = {"default"};
+    dialog.state.tables.vlanNameTable = {"default", "three"};
+    dialog.state.tables.vlanNameInstances = {"1", "3"};
 
     dialog.logic.FillVlanList();
+    dialog.interfaceList.InsertItem(0, "5");
+    dialog.interfaceList.Select({0});
+    dialog.logic.OnDblclkInterfaceList();
 
-    EXPECT_EQ(dialog.vlanList.Rows(), Items({{"1", "default"}, {"2", ""}, {"3", ""}}));
+    EXPECT_EQ(dialog.vlanList.Rows(), Items({{"1", "default"}, {"2", ""}, {"3", "three"}}));
+    EXPECT_EQ(dialog.vlanSelection.offered,
+              (std::vector<std::string>{"1/default", "2/", "3/three"}));
 }
 
 TEST(ReadDevice, NoVlanIdsLeaveTheVlanListEmptyWithoutAMessage) {
@@ -205,7 +214,7 @@ TEST(ReadDevice, ASecondReadReplacesTablesAndVlanItemsButNotTheInterfaceList) {
     dialog.interfaceList.InsertItem(0, "7");
 
     dialog.snmp.columns[std::string(kVlanIdColumn)] = {{"20"}};
-    dialog.snmp.columns[std::string(kVlanNameColumn)] = {{"lab"}};
+    dialog.snmp.columns[std::string(kVlanNameColumn)] = {{"lab"}, {}, {"20"}};
     dialog.snmp.columns[std::string(kIfIndexColumn)] = {{"9"}};
     dialog.logic.ReadDevice();
 
