@@ -1,12 +1,18 @@
 // The command line of tarnwick-cli, parsed with QCommandLineParser.
 #include "cli/command_line.h"
 
+#include <string.h>
+#include <unistd.h>
+
 #include <QCommandLineParser>
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
 
 #include "snmp/decimal.h"
 #include "snmp/device_address.h"
+#include "snmp/usm_keys.h"
 #include "vlan/port_bitmap.h"
 
 namespace tarnwick::cli {
@@ -84,7 +90,12 @@ whether each port is tagged; save is refused (the MIB has no object for it).
 
 SNMPv3 passphrases come only from the environment, never from the command line (where every
 user of the machine sees them): TARNWICK_AUTH_PASSPHRASE and TARNWICK_PRIV_PASSPHRASE, each of
-at least 8 octets. The switch's engine ID is discovered; no file is read or written.
+at least 8 octets. Both are overwritten and removed from the environment as the program starts;
+the keys are derived in memory and the passphrases wiped; while it holds keys the process makes
+no core dump. The switch's engine ID is discovered.
+
+Files: vlans, members and dump write no file. With SNMPv3 the SSL library (OpenSSL) reads its
+configuration: the file $OPENSSL_CONF names, else its default (/usr/lib/ssl/openssl.cnf).
 
 Exit status: 0 success, 1 a request failed or a move was refused or not confirmed, 2 a usage
 error.
@@ -125,9 +136,42 @@ std::optional<Value> ValueNamed(const Named<Value> (&names)[N], const QString& t
     return std::nullopt;
 }
 
-// A passphrase from the environment; a usage problem when it is needed and missing or short.
-std::optional<UsageError> TakePassphrase(const char* variable, std::string& passphrase) {
-    passphrase = qEnvironmentVariable(variable).toStdString();
+constexpr const char* kAuthPassphraseVariable = "TARNWICK_AUTH_PASSPHRASE";
+constexpr const char* kPrivPassphraseVariable = "TARNWICK_PRIV_PASSPHRASE";
+
+std::size_t ValueLength(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value == nullptr ? 0 : std::strlen(value);
+}
+
+// Overwrites every value the variable has where it lies in the environment, then removes it.
+void ScrubVariable(const char* variable) {
+    const std::size_t length = std::strlen(variable);
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        if (std::strncmp(*entry, variable, length) == 0 && (*entry)[length] == '=') {
+            explicit_bzero(*entry + length + 1, std::strlen(*entry + length + 1));
+        }
+    }
+    unsetenv(variable);
+}
+
+// Both passphrases, out of the environment into one buffer: the process keeps no other copy.
+UsmPassphrases TakePassphrases() {
+    const std::size_t authLength = ValueLength(kAuthPassphraseVariable);
+    UsmPassphrases passphrases{SecretBuffer(authLength + ValueLength(kPrivPassphraseVariable)),
+                               authLength};
+    unsigned char* into = passphrases.buffer.Bytes().data();
+    for (const char* variable : {kAuthPassphraseVariable, kPrivPassphraseVariable}) {
+        if (const char* value = std::getenv(variable)) {
+            into = std::copy_n(value, std::strlen(value), into);
+        }
+        ScrubVariable(variable);
+    }
+    return passphrases;
+}
+
+// A usage problem when the level needs the passphrase and it is missing or short.
+std::optional<UsageError> CheckPassphrase(const char* variable, std::string_view passphrase) {
     if (passphrase.empty()) {
         return UsageError{std::string("this security level needs the passphrase in ") + variable};
     }
@@ -139,7 +183,7 @@ std::optional<UsageError> TakePassphrase(const char* variable, std::string& pass
 }
 
 std::optional<UsageError> TakeSecurity(const QCommandLineParser& parser, const Options& options,
-                                       DeviceSettings& settings) {
+                                       UsmPassphrases& passphrases, DeviceSettings& settings) {
     const auto version = ValueNamed(kVersions, parser.value(options.snmpVersion));
     if (!version) {
         return UsageError{"--snmp-version must be 1, 2c or 3: " +
@@ -177,12 +221,15 @@ std::optional<UsageError> TakeSecurity(const QCommandLineParser& parser, const O
     if (usm.level == SecurityLevel::NoAuthNoPriv) {
         return std::nullopt;
     }
-    if (auto error = TakePassphrase("TARNWICK_AUTH_PASSPHRASE", usm.authPassphrase)) {
+    if (auto error = CheckPassphrase(kAuthPassphraseVariable, passphrases.Auth())) {
         return error;
     }
     if (usm.level == SecurityLevel::AuthPriv) {
-        return TakePassphrase("TARNWICK_PRIV_PASSPHRASE", usm.privPassphrase);
+        if (auto error = CheckPassphrase(kPrivPassphraseVariable, passphrases.Priv())) {
+            return error;
+        }
     }
+    usm.keys = DeriveUsmKeys(usm, passphrases);
     return std::nullopt;
 }
 
@@ -240,7 +287,8 @@ std::optional<UsageError> TakeCommandArguments(Invocation& invocation,
 }
 
 std::variant<Invocation, UsageError> TakeOptions(const QCommandLineParser& parser,
-                                                 const Options& options) {
+                                                 const Options& options,
+                                                 UsmPassphrases& passphrases) {
     Invocation invocation;
     const std::string address = Text(parser.positionalArguments().front());
     if (!ParseDeviceAddress(address)) {
@@ -262,7 +310,7 @@ std::variant<Invocation, UsageError> TakeOptions(const QCommandLineParser& parse
                           Text(parser.value(options.mib))};
     }
     invocation.mib = *mib;
-    if (auto error = TakeSecurity(parser, options, invocation.settings)) {
+    if (auto error = TakeSecurity(parser, options, passphrases, invocation.settings)) {
         return std::move(*error);
     }
     invocation.json = parser.isSet(options.json);
@@ -273,6 +321,8 @@ std::variant<Invocation, UsageError> TakeOptions(const QCommandLineParser& parse
 }  // namespace
 
 ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
+    // Out of the environment first, whatever the line asks; wiped when this returns.
+    UsmPassphrases passphrases = TakePassphrases();
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Reads a switch's VLANs over SNMPv1, SNMPv2c or SNMPv3, moves ports "
@@ -316,7 +366,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     if (positional.size() != 2 + shape->ArgumentCount()) {
         return UsageError{"expected ADDRESS " + shape->Usage()};
     }
-    auto taken = TakeOptions(parser, options);
+    auto taken = TakeOptions(parser, options, passphrases);
     if (auto* error = std::get_if<UsageError>(&taken)) {
         return std::move(*error);
     }

@@ -2,6 +2,8 @@
 // of the layer is built on. Internal to the SNMP layer.
 #pragma once
 
+#include <string.h>
+
 #include <memory>
 #include <string>
 
@@ -12,7 +14,14 @@
 namespace tarnwick::netsnmp {
 
 struct SessionCloser {
-    void operator()(void* session) const { snmp_sess_close(session); }
+    void operator()(void* session) const {
+        // The library frees its copy of the set-up with the SNMPv3 user's keys still in it.
+        if (netsnmp_session* opened = snmp_sess_session(session)) {
+            explicit_bzero(opened->securityAuthKey, sizeof opened->securityAuthKey);
+            explicit_bzero(opened->securityPrivKey, sizeof opened->securityPrivKey);
+        }
+        snmp_sess_close(session);
+    }
 };
 // The opaque handle of snmp_sess_open().
 using Session = std::unique_ptr<void, SessionCloser>;

@@ -27,18 +27,6 @@ void DropLibraryLog() {
     netsnmp_register_loghandler(NETSNMP_LOGHANDLER_NONE, LOG_DEBUG);
 }
 
-// SNMPv3's user-based security, which init_snmp() would start. Its configuration handlers are
-// registered under the application's type, so that is named first; then comes our own engine ID
-// (random, the library's default kind: no host name is looked up), and the hooks that reading
-// the configuration would fire run without any file: random salts for the privacy protocols and
-// the initial user that answers the engine ID discovery.
-void StartUserSecurity() {
-    netsnmp_ds_set_string(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_APPTYPE, "tarnwick");
-    init_usm();
-    setup_engineID(nullptr, nullptr);
-    snmp_call_callbacks(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_POST_PREMIB_READ_CONFIG, nullptr);
-}
-
 }  // namespace
 
 void InitSnmpLibrary() {
@@ -47,10 +35,10 @@ void InitSnmpLibrary() {
         SetLibraryFlags();
         DropLibraryLog();
         // Sets up the library's internal state (request ids, default transports) once,
-        // without touching any file.
+        // without touching any file. SNMPv3's user-based security starts with the first
+        // SNMPv3 session (snmp/usm_user.cpp).
         netsnmp_session unused;
         snmp_sess_init(&unused);
-        StartUserSecurity();
     });
 }
 

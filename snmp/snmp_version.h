@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 namespace tarnwick {
@@ -12,16 +13,18 @@ enum class SecurityLevel { NoAuthNoPriv, AuthNoPriv, AuthPriv };
 enum class AuthProtocol { Md5, Sha, Sha224, Sha256, Sha384, Sha512 };
 enum class PrivProtocol { Des, Aes, Aes192, Aes256 };
 
-// An SNMPv3 user: the passphrases stay in memory only; the keys are derived from them when a
-// session opens, localized to the engine ID the agent reports.
+// The user's keys in wiped memory (snmp/usm_keys.h); settings copied share them.
+struct UsmKeys;
+
+// An SNMPv3 user: no passphrase is kept, only the keys derived from them (DeriveUsmKeys), which
+// each session localizes to the engine ID the agent reports.
 struct UsmSettings {
     std::string user;
     SecurityLevel level = SecurityLevel::AuthPriv;
     AuthProtocol authProtocol = AuthProtocol::Sha;
     PrivProtocol privProtocol = PrivProtocol::Aes;
     std::string context;
-    std::string authPassphrase;
-    std::string privPassphrase;
+    std::shared_ptr<const UsmKeys> keys;  // none for noAuthNoPriv
 };
 
 // The USM standard's shortest passphrase.

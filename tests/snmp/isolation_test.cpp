@@ -19,6 +19,7 @@
 
 #include "snmp/net_snmp_agent.h"
 #include "snmp/snmp_library.h"
+#include "snmp/usm_keys.h"
 #include "tests/support/start_switch.h"
 #include "vlan/vlan_tables.h"
 
@@ -81,8 +82,11 @@ int RunIsolatedChild(const std::string& switchCommaFront) {
     DeviceSettings v3 = settings;
     v3.ipAddress = switchCommaFront.substr(switchCommaFront.find(',') + 1);
     v3.version = SnmpVersion::V3;
-    v3.usm = {"tarnwick-rw",      SecurityLevel::AuthPriv, AuthProtocol::Sha, PrivProtocol::Aes, "",
-              "tarnwick-rw-auth", "tarnwick-rw-priv"};
+    v3.usm.user = "tarnwick-rw";
+    const std::string_view passphrases = "tarnwick-rw-authtarnwick-rw-priv";
+    UsmPassphrases secrets{SecretBuffer(passphrases.size()), passphrases.size() / 2};
+    std::copy(passphrases.begin(), passphrases.end(), secrets.buffer.Bytes().begin());
+    v3.usm.keys = DeriveUsmKeys(v3.usm, secrets);
     const auto v3Set = snmp.Set(v3, std::string(kVlanPortsColumn) + ".100",
                                 OctetString{std::string("\x00\x00\x00\xFF\xFF\x00", 6)});
 
