@@ -6,6 +6,7 @@
 #include "snmp/net_snmp_agent.h"
 #include "snmp/net_snmp_values.h"
 #include "snmp/snmp_library.h"
+#include "snmp/usm_keys.h"
 #include "tests/support/start_switch.h"
 #include "vlan/vlan_tables.h"
 
@@ -229,8 +230,10 @@ TEST(SimulatedSwitchFailures, Snmpv3ReportRefusesGetAndSet) {
         v3.ipAddress = sim->UsmAddress();
         v3.version = SnmpVersion::V3;
         v3.usm.user = c.user;
-        v3.usm.authPassphrase = c.auth;
-        v3.usm.privPassphrase = c.priv;
+        const std::string text = std::string(c.auth) + c.priv;
+        UsmPassphrases passphrases{SecretBuffer(text.size()), std::string_view(c.auth).size()};
+        std::copy(text.begin(), text.end(), passphrases.buffer.Bytes().begin());
+        v3.usm.keys = DeriveUsmKeys(v3.usm, passphrases);
         const GetResult get = snmp.Get(v3, {vlan10});
         EXPECT_EQ(get.status.code, c.code) << c.name << ": " << get.status.text;
         const SetResult set = snmp.Set(v3, vlan10, OctetString{"\xFF\xFF\xFF\xFF\xFF\xFF"s});
