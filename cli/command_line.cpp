@@ -12,6 +12,7 @@
 
 #include "snmp/decimal.h"
 #include "snmp/device_address.h"
+#include "snmp/display_text.h"
 #include "snmp/usm_keys.h"
 #include "vlan/port_bitmap.h"
 
@@ -19,10 +20,6 @@ namespace tarnwick::cli {
 namespace {
 
 constexpr int kLastVlan = 4094;
-
-std::string Text(const QString& text) {
-    return text.toStdString();
-}
 
 struct Options {
     QCommandLineOption readCommunity{QStringLiteral("read-community"),
@@ -187,7 +184,7 @@ std::optional<UsageError> TakeSecurity(const QCommandLineParser& parser, const O
     const auto version = ValueNamed(kVersions, parser.value(options.snmpVersion));
     if (!version) {
         return UsageError{"--snmp-version must be 1, 2c or 3: " +
-                          Text(parser.value(options.snmpVersion))};
+                          LogicText(parser.value(options.snmpVersion))};
     }
     settings.version = *version;
     const QCommandLineOption* usmOptions[] = {&options.user, &options.securityLevel,
@@ -196,18 +193,18 @@ std::optional<UsageError> TakeSecurity(const QCommandLineParser& parser, const O
     if (settings.version != SnmpVersion::V3) {
         for (const QCommandLineOption* option : usmOptions) {
             if (parser.isSet(*option)) {
-                return UsageError{"--" + Text(option->names().front()) +
+                return UsageError{"--" + LogicText(option->names().front()) +
                                   " belongs to --snmp-version 3"};
             }
         }
         return std::nullopt;
     }
     UsmSettings& usm = settings.usm;
-    usm.user = Text(parser.value(options.user));
+    usm.user = LogicText(parser.value(options.user));
     if (usm.user.empty()) {
         return UsageError{"--snmp-version 3 needs --user"};
     }
-    usm.context = Text(parser.value(options.context));
+    usm.context = LogicText(parser.value(options.context));
     const auto level = ValueNamed(kSecurityLevels, parser.value(options.securityLevel));
     const auto auth = ValueNamed(kAuthProtocols, parser.value(options.authProtocol));
     const auto priv = ValueNamed(kPrivProtocols, parser.value(options.privProtocol));
@@ -290,14 +287,14 @@ std::variant<Invocation, UsageError> TakeOptions(const QCommandLineParser& parse
                                                  const Options& options,
                                                  UsmPassphrases& passphrases) {
     Invocation invocation;
-    const std::string address = Text(parser.positionalArguments().front());
+    const std::string address = LogicText(parser.positionalArguments().front());
     if (!ParseDeviceAddress(address)) {
         return UsageError{"not a switch address: \"" + address + "\""};
     }
     invocation.settings.ipAddress = address;
-    invocation.settings.readCommunity = Text(parser.value(options.readCommunity));
-    invocation.settings.writeCommunity = Text(parser.value(options.writeCommunity));
-    const std::string timeout = Text(parser.value(options.timeout));
+    invocation.settings.readCommunity = LogicText(parser.value(options.readCommunity));
+    invocation.settings.writeCommunity = LogicText(parser.value(options.writeCommunity));
+    const std::string timeout = LogicText(parser.value(options.timeout));
     const auto milliseconds = ParseDecimal(timeout, kMinTimeout, kMaxTimeout);
     if (!milliseconds) {
         return UsageError{"--timeout must be " + std::to_string(kMinTimeout) + " to " +
@@ -307,7 +304,7 @@ std::variant<Invocation, UsageError> TakeOptions(const QCommandLineParser& parse
     const auto mib = ValueNamed(kMibs, parser.value(options.mib));
     if (!mib) {
         return UsageError{"--mib must be auto, vendor or q-bridge: " +
-                          Text(parser.value(options.mib))};
+                          LogicText(parser.value(options.mib))};
     }
     invocation.mib = *mib;
     if (auto error = TakeSecurity(parser, options, passphrases, invocation.settings)) {
@@ -340,7 +337,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
                        options.passphrase, options.json, options.dryRun, options.help,
                        options.version});
     if (!parser.parse(arguments)) {
-        return UsageError{Text(parser.errorText())};
+        return UsageError{LogicText(parser.errorText())};
     }
     if (parser.isSet(options.passphrase)) {
         return UsageError{
@@ -348,7 +345,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
             "TARNWICK_PRIV_PASSPHRASE: on the command line every user of the machine sees them"};
     }
     if (parser.isSet(options.help)) {
-        return InfoRequest{Text(parser.helpText()) + std::string(kCommandsHelp)};
+        return InfoRequest{LogicText(parser.helpText()) + std::string(kCommandsHelp)};
     }
     if (parser.isSet(options.version)) {
         return InfoRequest{"tarnwick-cli " TARNWICK_VERSION "\n"};
@@ -357,7 +354,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     if (positional.size() < 2) {
         return UsageError{positional.isEmpty() ? "no ADDRESS and COMMAND" : "no COMMAND"};
     }
-    const std::string name = Text(positional[1]);
+    const std::string name = LogicText(positional[1]);
     const auto* shape = std::find_if(std::begin(kCommands), std::end(kCommands),
                                      [&](const CommandShape& c) { return c.name == name; });
     if (shape == std::end(kCommands)) {
@@ -377,7 +374,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     }
     std::vector<std::string> commandArguments;
     for (qsizetype i = 2; i < positional.size(); ++i) {
-        commandArguments.push_back(Text(positional[i]));
+        commandArguments.push_back(LogicText(positional[i]));
     }
     if (auto error = TakeCommandArguments(invocation, commandArguments)) {
         return std::move(*error);

@@ -1,4 +1,4 @@
-// How a value the switch holds is shown as text.
+// How a value the switch holds is shown as text, and how a text becomes the logic's bytes.
 #include "snmp/display_text.h"
 
 #include <QByteArrayView>
@@ -27,6 +27,10 @@ QString DisplayText(std::string_view bytes) {
         }
     }
     return QString::fromUtf8(view);
+}
+
+std::string LogicText(const QString& text) {
+    return text.toStdString();
 }
 
 }  // namespace tarnwick

@@ -1,7 +1,9 @@
-// How a value the switch holds is shown as text, in the window and in the shell alike.
+// How a value the switch holds is shown as text, and how a text becomes the logic's bytes, in
+// the window and in the shell alike.
 #pragma once
 
 #include <QString>
+#include <string>
 #include <string_view>
 
 namespace tarnwick {
@@ -10,5 +12,8 @@ namespace tarnwick {
 // switches' Chinese names are written in (falls back to UTF-8 with replacement characters). The
 // printable form decides text or hex dump in the same order (IsPrintableOctets).
 QString DisplayText(std::string_view bytes);
+
+// A text the user typed or a front end shows, as the UTF-8 bytes the logic holds and sends.
+std::string LogicText(const QString& text);
 
 }  // namespace tarnwick

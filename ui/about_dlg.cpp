@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <array>
 
+#include "ui/program_icon.h"
+
 namespace tarnwick {
 namespace {
 
@@ -30,7 +32,9 @@ const DialogTemplate kAboutDlgTemplate = {
 };
 
 CAboutDlg::CAboutDlg(QWidget* parent)
-    : QDialog(parent, kWindowFlags), m_controls(CreateDialogControls(*this, kAboutDlgTemplate)) {
+    : QDialog(parent, kWindowFlags),
+      m_controls(
+          CreateDialogControls(*this, kAboutDlgTemplate, ProgramIcon().pixmap(kProgramIconSize))) {
     auto& ok = m_controls.Get<QPushButton>(IDOK);
     connect(&ok, &QPushButton::clicked, this, &CAboutDlg::accept);
     ok.setFocus(Qt::OtherFocusReason);

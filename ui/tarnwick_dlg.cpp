@@ -9,7 +9,9 @@
 
 #include "ui/about_dlg.h"
 #include "ui/framework/hyper_link.h"
+#include "ui/framework/report_list.h"
 #include "ui/framework/skin_manager.h"
+#include "ui/framework/text_conversion.h"
 #include "ui/framework/web_browser.h"
 #include "ui/program_icon.h"
 #include "ui/tarnwick_dlg_template.h"
@@ -36,7 +38,7 @@ QString LoadSkinBesideProgram(CXTPSkinManager& skins) {
 }
 
 QString& ShowPageAddress() {
-    static QString address = QString::fromUtf8(kShowPageAddress);
+    static QString address = Utf8Text(kShowPageAddress);
     return address;
 }
 
@@ -62,7 +64,7 @@ CTarnwickDlg::CTarnwickDlg(SnmpAgent& snmp, CXTPSkinManager& skins, QWidget* par
       m_vlanList(m_vlanListView),
       m_messages(this),
       m_cursor(*this),
-      m_fields(FieldsOf(m_controls), m_messages),
+      m_fields(FieldsOf(m_controls)),
       m_vlanSelection(*this),
       m_logic(m_state, {m_vlanList, m_interfaceList, m_messages, m_cursor, m_fields, m_snmp,
                         m_vlanSelection}),
@@ -75,9 +77,9 @@ CTarnwickDlg::~CTarnwickDlg() = default;
 
 void CTarnwickDlg::OnInitDialog() {
     m_fields.PutFields(m_state.settings);
-    m_systemMenu.AppendAboutItem(QString::fromUtf8(kAboutItemText));
+    m_systemMenu.AppendAboutItem(Utf8Text(kAboutItemText));
     for (const char* entry : kDeviceTypes) {
-        m_deviceType.addItem(QString::fromUtf8(entry));
+        m_deviceType.addItem(Utf8Text(entry));
     }
     m_deviceType.setCurrentIndex(0);
     m_vlanListView.SetColumns(kVlanListColumns);
@@ -98,9 +100,9 @@ void CTarnwickDlg::OnInitDialog() {
 }
 
 void CTarnwickDlg::OpenLinksAndBrowser() {
-    m_homePageLink.SetURL(QString::fromUtf8(kHomePageAddress));
+    m_homePageLink.SetURL(Utf8Text(kHomePageAddress));
     m_homePageLink.EnableToolTips(false);
-    m_emailLink.SetURL(QStringLiteral("mailto:") + QString::fromUtf8(kEmailAddress));
+    m_emailLink.SetURL(QStringLiteral("mailto:") + Utf8Text(kEmailAddress));
     m_emailLink.EnableToolTips(false);
     m_browser.ShowScrollBar(ScrollBars::Both, false);
     if (!ShowPageAddress().isEmpty()) {

@@ -4,14 +4,10 @@
 #include <QDialog>
 
 #include "snmp/snmp_agent.h"
-#include "ui/framework/dialog_cursor.h"
+#include "ui/dialog_ports_adapters.h"
 #include "ui/framework/dialog_template.h"
-#include "ui/framework/field_exchange.h"
-#include "ui/framework/message_box.h"
 #include "ui/framework/modal_command.h"
-#include "ui/framework/report_list.h"
 #include "ui/framework/system_menu.h"
-#include "ui/vlan_select_dlg.h"
 #include "vlan/main_dialog_logic.h"
 
 class QCloseEvent;
@@ -22,6 +18,7 @@ namespace tarnwick {
 class CWebBrowser2;
 class CXTHyperLink;
 class CXTPSkinManager;
+class ReportListView;
 
 class CTarnwickDlg final : public QDialog {
     Q_OBJECT
@@ -77,7 +74,7 @@ private:
     ReportListAdapter m_interfaceList;
     ReportListAdapter m_vlanList;
     QtMessageBox m_messages;
-    DialogCursor m_cursor;
+    DialogCursorControl m_cursor;
     DialogFieldExchange m_fields;
     DialogVlanSelection m_vlanSelection;
     MainDialogLogic m_logic;

@@ -36,7 +36,7 @@ void AddSorted(QComboBox& combo, const std::string& entry) {
             break;
         }
     }
-    combo.insertItem(at, text, QByteArray::fromStdString(entry));
+    combo.insertItem(at, text, QtBytes(entry));
 }
 
 }  // namespace
@@ -73,17 +73,8 @@ void CVlanSelectDlg::OnInitDialog() {
 void CVlanSelectDlg::accept() noexcept {
     const int selected = m_combo.currentIndex();
     chosenText =
-        selected < 0 ? std::string() : m_combo.itemData(selected).toByteArray().toStdString();
+        selected < 0 ? std::string() : LogicBytes(m_combo.itemData(selected).toByteArray());
     QDialog::accept();
-}
-
-std::string DialogVlanSelection::Choose(const std::vector<std::string>& entries) {
-    CVlanSelectDlg dialog(&m_owner);
-    dialog.entries = entries;
-    if (dialog.DoModal() != IDOK) {
-        return {};
-    }
-    return dialog.chosenText;
 }
 
 }  // namespace tarnwick

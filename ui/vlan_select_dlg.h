@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "ui/framework/dialog_template.h"
-#include "vlan/dialog_ports.h"
 
 class QComboBox;
 
@@ -39,16 +38,6 @@ private:
 
     DialogControls m_controls;
     QComboBox& m_combo;
-};
-
-// The selection port of the VLAN logic, over a CVlanSelectDlg built anew for every choice.
-class DialogVlanSelection final : public VlanSelection {
-public:
-    explicit DialogVlanSelection(QWidget& owner) : m_owner(owner) {}
-    std::string Choose(const std::vector<std::string>& entries) override;
-
-private:
-    QWidget& m_owner;
 };
 
 }  // namespace tarnwick

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/dialog_ports_adapters.h"
 #include "ui/framework/report_list.h"
 #include "ui/tarnwick_dlg_template.h"
 

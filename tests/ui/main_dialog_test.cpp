@@ -14,7 +14,7 @@
 
 #include "snmp/printable.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/framework/message_box.h"
+#include "ui/dialog_ports_adapters.h"
 #include "ui/framework/qt_translations.h"
 #include "ui/tarnwick_dlg.h"
 #include "ui/tarnwick_dlg_template.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/dialog_ports_adapters.h"
 #include "ui/framework/report_list.h"
 #include "ui/framework/text_conversion.h"
 

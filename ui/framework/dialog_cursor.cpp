@@ -7,19 +7,12 @@
 #include "ui/framework/modal_command.h"
 
 namespace tarnwick {
-namespace {
-
-Qt::CursorShape QtShape(CursorShape shape) {
-    return shape == CursorShape::Wait ? Qt::WaitCursor : Qt::ArrowCursor;
-}
-
-}  // namespace
 
 DialogCursor::DialogCursor(QWidget& dialog) : m_dialog(dialog) {
     Apply();
 }
 
-void DialogCursor::SetCursor(CursorShape shape) {
+void DialogCursor::SetShape(Qt::CursorShape shape) {
     m_shape = shape;
     Apply();
     // Hand the cursor change to the window system before the command's first request.
@@ -28,7 +21,7 @@ void DialogCursor::SetCursor(CursorShape shape) {
 
 void DialogCursor::Apply() {
     // Controls bring their own cursors (the edit fields the text cursor); override each one.
-    const QCursor cursor(QtShape(m_shape));
+    const QCursor cursor(m_shape);
     m_dialog.setCursor(cursor);
     for (QWidget* child : m_dialog.findChildren<QWidget*>()) {
         child->setCursor(cursor);

@@ -1,24 +1,24 @@
 // The dialog's cursor: the dialog, not its controls, decides the cursor over all of them.
 #pragma once
 
-#include "vlan/dialog_ports.h"
+#include <Qt>
 
 class QWidget;
 
 namespace tarnwick {
 
-class DialogCursor final : public CursorControl {
+class DialogCursor final {
 public:
     // Puts the arrow over the dialog and every control (edit fields included) at once.
     explicit DialogCursor(QWidget& dialog);
     // Takes effect at once: the window system has the new cursor before a command blocks.
-    void SetCursor(CursorShape shape) override;
+    void SetShape(Qt::CursorShape shape);
 
 private:
     void Apply();
 
     QWidget& m_dialog;
-    CursorShape m_shape = CursorShape::Arrow;
+    Qt::CursorShape m_shape = Qt::ArrowCursor;
 };
 
 }  // namespace tarnwick

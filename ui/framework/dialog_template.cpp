@@ -10,8 +10,8 @@
 
 #include "ui/framework/hyper_link.h"
 #include "ui/framework/report_list.h"
+#include "ui/framework/text_conversion.h"
 #include "ui/framework/web_browser.h"
-#include "ui/program_icon.h"
 
 namespace tarnwick {
 namespace {
@@ -34,10 +34,10 @@ const QStringList& CjkFallbackFamilies() {
 }
 
 QString Caption(const ControlTemplate& control) {
-    return control.caption ? QString::fromUtf8(control.caption) : QString();
+    return control.caption ? Utf8Text(control.caption) : QString();
 }
 
-QWidget* CreateControl(const ControlTemplate& control, QDialog& dialog) {
+QWidget* CreateControl(const ControlTemplate& control, QDialog& dialog, const QPixmap& icon) {
     const QString caption = Caption(control);
     switch (control.kind) {
         case ControlKind::PushButton: {
@@ -72,22 +72,23 @@ QWidget* CreateControl(const ControlTemplate& control, QDialog& dialog) {
         case ControlKind::LinkLabel:
             return new CXTHyperLink(caption, &dialog);
         case ControlKind::StaticIcon: {
-            auto* icon = new QLabel(&dialog);
-            icon->setPixmap(ProgramIcon().pixmap(kProgramIconSize));
-            return icon;
+            auto* label = new QLabel(&dialog);
+            label->setPixmap(icon);
+            return label;
         }
     }
     return nullptr;
 }
 
-QRect ControlGeometry(const ControlTemplate& control, QWidget& widget, DialogBaseUnits units) {
+QRect ControlGeometry(const ControlTemplate& control, QWidget& widget, DialogBaseUnits units,
+                      const QPixmap& icon) {
     QRect geometry = DluToPixels(control.rect, units);
     if (control.kind == ControlKind::ComboBox) {
         // The template's height is that of the open drop-down; the closed box takes its own.
         geometry.setHeight(widget.sizeHint().height());
     } else if (control.kind == ControlKind::StaticIcon) {
         // As an icon control does, it takes the icon's size, whatever the template's.
-        geometry.setSize(QSize(kProgramIconSize, kProgramIconSize));
+        geometry.setSize(icon.deviceIndependentSize().toSize());
     }
     return geometry;
 }
@@ -105,7 +106,7 @@ void SetIdentity(const ControlTemplate& control, QWidget& widget) {
 }  // namespace
 
 QFont TemplateFont(const DialogTemplate& dialogTemplate) {
-    const QString family = QString::fromUtf8(dialogTemplate.fontFamily);
+    const QString family = Utf8Text(dialogTemplate.fontFamily);
     if (QFont::substitutes(family).isEmpty()) {
         QFont::insertSubstitutions(family, CjkFallbackFamilies());
     }
@@ -121,19 +122,20 @@ QWidget* DialogControls::Find(int id) const {
     return nullptr;
 }
 
-DialogControls CreateDialogControls(QDialog& dialog, const DialogTemplate& dialogTemplate) {
+DialogControls CreateDialogControls(QDialog& dialog, const DialogTemplate& dialogTemplate,
+                                    const QPixmap& icon) {
     const QFont font = TemplateFont(dialogTemplate);
     dialog.setFont(font);
-    dialog.setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
+    dialog.setWindowTitle(Utf8Text(dialogTemplate.caption));
     DialogControls created{ComputeDialogBaseUnits(font), {}};
     dialog.setFixedSize(
         DluToPixels(QSize(dialogTemplate.width, dialogTemplate.height), created.units));
 
     QWidget* previousTabStop = nullptr;
     for (const ControlTemplate& control : dialogTemplate.controls) {
-        QWidget* widget = CreateControl(control, dialog);
+        QWidget* widget = CreateControl(control, dialog, icon);
         SetIdentity(control, *widget);
-        widget->setGeometry(ControlGeometry(control, *widget, created.units));
+        widget->setGeometry(ControlGeometry(control, *widget, created.units, icon));
         if ((control.style & kTabStop) != 0) {
             if (previousTabStop) {
                 QWidget::setTabOrder(previousTabStop, widget);

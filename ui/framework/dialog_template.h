@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QFont>
+#include <QPixmap>
 #include <QWidget>
 #include <span>
 #include <vector>
@@ -21,7 +22,7 @@ enum class ControlKind {
     ReportList,
     Browser,
     LinkLabel,   // a static text that opens its target when clicked
-    StaticIcon,  // the program icon (resource 128), at its own size
+    StaticIcon,  // the icon the dialog is created with, at the icon's own size
 };
 
 // Style bits beyond "visible child".
@@ -76,8 +77,9 @@ struct DialogControls {
 
 // Sets the dialog's font, caption and fixed client size, then creates the controls in template
 // order (which is their tab order), each at its place, named by its ID and by the caption that
-// labels it.
-DialogControls CreateDialogControls(QDialog& dialog, const DialogTemplate& dialogTemplate);
+// labels it. Icon controls show the icon.
+DialogControls CreateDialogControls(QDialog& dialog, const DialogTemplate& dialogTemplate,
+                                    const QPixmap& icon = QPixmap());
 
 template <typename Widget>
 Widget& DialogControls::Get(int id) const {

@@ -1,11 +1,10 @@
-// Taking the main window's fields into the device settings, with the timeout's checks.
+// Data exchange with a dialog's edit fields: the integer check, its prompts, and what a field
+// that fails its check gets.
 #pragma once
 
 #include <QString>
 #include <cstdint>
 #include <optional>
-
-#include "vlan/dialog_ports.h"
 
 class QLineEdit;
 
@@ -17,30 +16,8 @@ std::optional<std::int32_t> ParseFieldInteger(const QString& text);
 QString IntegerPrompt();
 QString RangePrompt(std::int32_t min, std::int32_t max);
 
-struct SettingsFields {
-    QLineEdit& ipAddress;
-    QLineEdit& readCommunity;
-    QLineEdit& timeout;
-    QLineEdit& writeCommunity;
-};
-
-class DialogFieldExchange final : public FieldExchange {
-public:
-    DialogFieldExchange(SettingsFields fields, MessageBox& messages)
-        : m_fields(fields), m_messages(messages) {}
-
-    // IP address, read community, timeout, write community; texts as typed. A timeout that is no
-    // integer or lies outside the range is prompted for, gets the focus back, and ends the
-    // exchange with false, every setting as it was.
-    bool TakeFields(DeviceSettings& settings) override;
-    // Members to fields, once at start-up.
-    void PutFields(const DeviceSettings& settings);
-
-private:
-    bool RejectTimeout(const QString& prompt);
-
-    SettingsFields m_fields;
-    MessageBox& m_messages;
-};
+// The prompt in a message box over the field's window; once it is closed, the focus goes back to
+// the field with its whole text selected.
+void RejectField(QLineEdit& field, const QString& prompt);
 
 }  // namespace tarnwick

@@ -5,20 +5,18 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "ui/framework/text_conversion.h"
-
 namespace tarnwick {
 
 QString ApplicationName() {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
 
-void QtMessageBox::Show(const std::string& text) {
-    // The messages break their lines with CR LF; a label breaks them at the LF alone.
-    QString shown = DisplayText(text);
+void ShowMessageBox(QWidget* parent, const QString& text) {
+    // Texts may break their lines with CR LF; a label breaks them at the LF alone.
+    QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(QMessageBox::Warning, ApplicationName(), shown, QMessageBox::Ok, m_parent);
-    // The texts carry what the switch answered: shown as rich text, its tags would be obeyed.
+    QMessageBox box(QMessageBox::Warning, ApplicationName(), shown, QMessageBox::Ok, parent);
+    // A text may quote what a device answered: shown as rich text, its tags would be obeyed.
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();

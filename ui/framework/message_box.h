@@ -3,8 +3,6 @@
 
 #include <QString>
 
-#include "vlan/dialog_ports.h"
-
 class QWidget;
 
 namespace tarnwick {
@@ -12,14 +10,7 @@ namespace tarnwick {
 // The program file's name without its extension ("Tarnwick" for the real program).
 QString ApplicationName();
 
-class QtMessageBox final : public MessageBox {
-public:
-    explicit QtMessageBox(QWidget* parent) : m_parent(parent) {}
-    // Shows the text and returns when the user has closed the box.
-    void Show(const std::string& text) override;
-
-private:
-    QWidget* m_parent;
-};
+// Shows the text, its lines broken with CR LF or LF, and returns when the user has closed the box.
+void ShowMessageBox(QWidget* parent, const QString& text);
 
 }  // namespace tarnwick

@@ -1,4 +1,4 @@
-// Report lists as the Windows list control shows them, and the adapter the VLAN logic drives.
+// Report lists as the Windows list control shows them.
 #include "ui/framework/report_list.h"
 
 #include <QHeaderView>
@@ -138,7 +138,7 @@ ReportListView::ReportListView(QAbstractItemView::SelectionMode selection, QWidg
 void ReportListView::SetColumns(std::span<const ReportColumn> columns) {
     QStringList headings;
     for (const ReportColumn& column : columns) {
-        headings.append(QString::fromUtf8(column.heading));
+        headings.append(Utf8Text(column.heading));
     }
     m_model->SetHeadings(headings);
     for (int section = 0; section < static_cast<int>(columns.size()); ++section) {
@@ -154,12 +154,12 @@ void ReportListView::mouseDoubleClickEvent(QMouseEvent* event) {
     }
 }
 
-int ReportListAdapter::SelectedCount() const {
-    return static_cast<int>(m_view.selectionModel()->selectedRows().size());
+int ReportListView::SelectedCount() const {
+    return static_cast<int>(selectionModel()->selectedRows().size());
 }
 
-int ReportListAdapter::FirstSelectedRow() const {
-    const QModelIndexList selected = m_view.selectionModel()->selectedRows();
+int ReportListView::FirstSelectedRow() const {
+    const QModelIndexList selected = selectionModel()->selectedRows();
     if (selected.isEmpty()) {
         return -1;
     }
@@ -167,22 +167,6 @@ int ReportListAdapter::FirstSelectedRow() const {
         selected.cbegin(), selected.cend(),
         [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     return lowest->row();
-}
-
-std::string ReportListAdapter::ItemText(int row, int column) const {
-    return LogicText(m_view.Model().Text(row, column));
-}
-
-void ReportListAdapter::InsertItem(int row, const std::string& text) {
-    m_view.Model().InsertRow(row, DisplayText(text));
-}
-
-void ReportListAdapter::SetItemText(int row, int column, const std::string& text) {
-    m_view.Model().SetText(row, column, DisplayText(text));
-}
-
-void ReportListAdapter::DeleteAllItems() {
-    m_view.Model().Clear();
 }
 
 }  // namespace tarnwick

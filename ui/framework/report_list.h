@@ -1,5 +1,5 @@
 // Report lists as the Windows list control shows them: fixed columns, rows that stay where they
-// were inserted, no sorting or editing; and the adapter the VLAN logic drives them through.
+// were inserted, no sorting or editing.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -7,8 +7,6 @@
 #include <QTableView>
 #include <span>
 #include <vector>
-
-#include "vlan/dialog_ports.h"
 
 namespace tarnwick {
 
@@ -52,6 +50,9 @@ public:
     ReportListView(QAbstractItemView::SelectionMode selection, QWidget* parent);
 
     void SetColumns(std::span<const ReportColumn> columns);
+    int SelectedCount() const;
+    // The lowest selected row, whatever order the rows were selected in; -1 when none is.
+    int FirstSelectedRow() const;
     ReportModel& Model() { return *m_model; }
     const ReportModel& Model() const { return *m_model; }
 
@@ -63,22 +64,6 @@ protected:
 
 private:
     ReportModel* m_model;  // owned by this view as its QObject child
-};
-
-// The list operations the VLAN logic needs, over a ReportListView.
-class ReportListAdapter final : public ReportList {
-public:
-    explicit ReportListAdapter(ReportListView& view) : m_view(view) {}
-
-    int SelectedCount() const override;
-    int FirstSelectedRow() const override;
-    std::string ItemText(int row, int column) const override;
-    void InsertItem(int row, const std::string& text) override;
-    void SetItemText(int row, int column, const std::string& text) override;
-    void DeleteAllItems() override;
-
-private:
-    ReportListView& m_view;
 };
 
 }  // namespace tarnwick

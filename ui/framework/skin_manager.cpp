@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QFile>
 
+#include "ui/framework/text_conversion.h"
+
 namespace tarnwick {
 
 bool CXTPSkinManager::LoadSkin(const QString& skinPath, const QString* /*settingsFileName*/) {
@@ -16,7 +18,7 @@ bool CXTPSkinManager::LoadSkin(const QString& skinPath, const QString* /*setting
     if (file.error() != QFileDevice::NoError) {
         return false;
     }
-    qApp->setStyleSheet(QString::fromUtf8(sheet));
+    qApp->setStyleSheet(Utf8Text(sheet));
     return true;
 }
 
@@ -28,7 +30,7 @@ QString SkinFolder(const QString& programFilePath) {
 
 void LoadProgramSkin(CXTPSkinManager& skins, const QString& skinFolder) {
     skins.SetApplyOptions(skins.GetApplyOptions() | kSkinApplyMetrics);
-    skins.LoadSkin(skinFolder + QString::fromLatin1(kSkinFileName), nullptr);
+    skins.LoadSkin(skinFolder + Utf8Text(kSkinFileName), nullptr);
 }
 
 }  // namespace tarnwick

@@ -13,6 +13,8 @@
 #include <QTextDocument>
 #include <QToolTip>
 
+#include "ui/framework/text_conversion.h"
+
 namespace tarnwick {
 namespace {
 
@@ -34,7 +36,7 @@ QString DecodePage(const QByteArray& body, const QByteArray& contentType) {
         }
     }
     QStringDecoder fromPage = QStringDecoder::decoderForHtml(body);
-    return fromPage.isValid() ? QString(fromPage(body)) : QString::fromUtf8(body);
+    return fromPage.isValid() ? QString(fromPage(body)) : Utf8Text(body);
 }
 
 // Stands in for every image a page names, as large as Qt's own icon for a missing image.
