@@ -14,12 +14,12 @@
 #include "snmp/device_address.h"
 #include "snmp/display_text.h"
 #include "snmp/usm_keys.h"
+#include "vlan/identifiers.h"
 #include "vlan/port_bitmap.h"
 
 namespace tarnwick::cli {
 namespace {
 
-constexpr int kLastVlan = 4094;
 
 struct Options {
     QCommandLineOption readCommunity{QStringLiteral("read-community"),
@@ -251,10 +251,9 @@ constexpr CommandShape kCommands[] = {
 
 std::optional<UsageError> TakeCommandArguments(Invocation& invocation,
                                                const std::vector<std::string>& arguments) {
-    const auto vlan = [](const std::string& text) { return ParseDecimal(text, 1, kLastVlan); };
     switch (invocation.command) {
         case Command::Members: {
-            const auto id = vlan(arguments[0]);
+            const auto id = ParseVlanId(arguments[0]);
             if (!id) {
                 return UsageError{"VLAN must be a number from 1 to 4094: " + arguments[0]};
             }
@@ -267,8 +266,8 @@ std::optional<UsageError> TakeCommandArguments(Invocation& invocation,
                 return UsageError{"PORTS must be ports from 1 to " + std::to_string(kLastPort) +
                                   " such as 9 or 1-8,12: " + arguments[0]};
             }
-            const auto from = vlan(arguments[1]);
-            const auto to = vlan(arguments[2]);
+            const auto from = ParseVlanId(arguments[1]);
+            const auto to = ParseVlanId(arguments[2]);
             if (!from || !to) {
                 return UsageError{"FROM and TO must be VLAN numbers from 1 to 4094: " +
                                   arguments[1] + " " + arguments[2]};

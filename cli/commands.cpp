@@ -37,8 +37,8 @@ int Vlans(Context& context) {
     VlanTables tables;
     const bool read =
         ReadColumns(context, tables, {&VlanTables::vlanIdTable, &VlanTables::vlanNameTable});
-    context.out << VlansOutput(VlansOf(tables), context.json);
-    return Status(read);
+    const bool shown = PrintOutput(context, VlansOutput(VlansOf(tables), context.json));
+    return Status(read && shown);
 }
 
 int Members(Context& context, const std::string& vlan) {
@@ -46,8 +46,9 @@ int Members(Context& context, const std::string& vlan) {
     const bool read = ReadColumns(
         context, tables,
         {&VlanTables::ifNameTable, &VlanTables::vlanPortsTable, &VlanTables::portIfIndexTable});
-    context.out << MembersOutput(vlan, MemberPorts(tables, vlan), context.json, false);
-    return Status(read);
+    const bool shown =
+        PrintOutput(context, MembersOutput(vlan, MemberPorts(tables, vlan), context.json, false));
+    return Status(read && shown);
 }
 
 int Dump(Context& context) {
@@ -56,9 +57,10 @@ int Dump(Context& context) {
         context, tables,
         {&VlanTables::ifIndexTable, &VlanTables::ifNameTable, &VlanTables::vlanIdTable,
          &VlanTables::vlanNameTable, &VlanTables::vlanPortsTable, &VlanTables::portIfIndexTable});
-    context.out << DumpOutput(VlansOf(tables), MemberPortsOfVlans(tables, tables.vlanIdTable),
-                              context.json, false);
-    return Status(read);
+    const bool shown = PrintOutput(
+        context, DumpOutput(VlansOf(tables), MemberPortsOfVlans(tables, tables.vlanIdTable),
+                            context.json, false));
+    return Status(read && shown);
 }
 
 int Save(Context& context) {

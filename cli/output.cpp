@@ -5,9 +5,12 @@
 #include <QJsonDocument>
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
+#include "cli/terminal_text.h"
 #include "snmp/decimal.h"
 #include "snmp/display_text.h"
+#include "vlan/identifiers.h"
 
 namespace tarnwick::cli {
 namespace {
@@ -19,17 +22,53 @@ std::size_t TextWidth(std::string_view text) {
     }));
 }
 
-QJsonObject VlanJson(const Vlan& vlan) {
-    return {{QStringLiteral("id"), NumberOrText(vlan.id)},
+using Warnings = std::vector<std::string>;
+
+std::string Quoted(std::string_view bytes) {
+    return '"' + TerminalText(bytes) + '"';
+}
+
+// The row's VLAN ID; nothing, with a warning, when the switch's text is not one: the row is left
+// out, as no command could name it.
+std::optional<int> CheckedVlanId(const Vlan& vlan, Warnings& warnings) {
+    const auto id = ParseVlanId(vlan.id);
+    if (!id) {
+        warnings.push_back("VLAN row with ID " + Quoted(vlan.id) +
+                           " left out: not a VLAN ID 1-4094");
+    }
+    return id;
+}
+
+// The port's interface index; nothing when the port has none, or, with a warning, when the
+// switch's text is not one.
+std::optional<std::int32_t> CheckedIfIndex(const MemberPort& member, std::string_view vlan,
+                                           Warnings& warnings) {
+    if (!member.ifIndex) {
+        return std::nullopt;
+    }
+    const auto index = ParseIfIndex(*member.ifIndex);
+    if (!index) {
+        warnings.push_back("port " + std::to_string(member.port) + " of VLAN " + std::string(vlan) +
+                           " listed without its ifIndex " + Quoted(*member.ifIndex) +
+                           ": not an ifIndex 1-2147483647");
+    }
+    return index;
+}
+
+QJsonObject VlanJson(int id, const Vlan& vlan) {
+    return {{QStringLiteral("id"), id},
             {QStringLiteral("name"), DisplayText(vlan.name.value_or(""))}};
 }
 
-QJsonArray PortsJson(const std::vector<MemberPort>& members) {
+// A port without an ifIndex row has no "ifIndex"; one whose ifIndex is not one has null.
+QJsonArray PortsJson(const std::vector<MemberPort>& members, std::string_view vlan,
+                     Warnings& warnings) {
     QJsonArray ports;
     for (const MemberPort& member : members) {
         QJsonObject port{{QStringLiteral("port"), member.port}};
         if (member.ifIndex) {
-            port.insert(QStringLiteral("ifIndex"), NumberOrText(*member.ifIndex));
+            const auto index = CheckedIfIndex(member, vlan, warnings);
+            port.insert(QStringLiteral("ifIndex"), index ? QJsonValue(*index) : QJsonValue());
         }
         if (member.ifName) {
             port.insert(QStringLiteral("ifName"), DisplayText(*member.ifName));
@@ -42,15 +81,16 @@ QJsonArray PortsJson(const std::vector<MemberPort>& members) {
     return ports;
 }
 
-std::string PortsText(const std::vector<MemberPort>& members, std::string_view indent,
-                      bool taggedColumn) {
+std::string PortsText(const std::vector<MemberPort>& members, std::string_view vlan,
+                      std::string_view indent, bool taggedColumn, Warnings& warnings) {
     TextRows rows{{"PORT", "IFINDEX", "IFNAME"}};
     if (taggedColumn) {
         rows.front().push_back("TAGGED");
     }
     for (const MemberPort& member : members) {
-        rows.push_back({std::to_string(member.port), member.ifIndex.value_or(""),
-                        member.ifName ? NameCell(*member.ifName) : ""});
+        const auto index = CheckedIfIndex(member, vlan, warnings);
+        rows.push_back({std::to_string(member.port), index ? std::to_string(*index) : "",
+                        member.ifName ? TerminalText(*member.ifName) : ""});
         if (taggedColumn) {
             rows.back().push_back(member.tagged.value_or(false) ? "yes" : "no");
         }
@@ -59,16 +99,6 @@ std::string PortsText(const std::vector<MemberPort>& members, std::string_view i
 }
 
 }  // namespace
-
-std::string NameCell(std::string_view bytes) {
-    QString text = DisplayText(bytes);
-    for (QChar& c : text) {
-        if (c.category() == QChar::Other_Control) {
-            c = QLatin1Char(' ');
-        }
-    }
-    return text.trimmed().toStdString();
-}
 
 std::string AlignedColumns(const TextRows& rows, std::string_view indent) {
     std::vector<std::size_t> widths;
@@ -104,49 +134,74 @@ std::string JsonText(const QJsonObject& document) {
     return QJsonDocument(document).toJson(QJsonDocument::Indented).toStdString();
 }
 
-std::string VlansOutput(const std::vector<Vlan>& vlans, bool json) {
-    if (json) {
-        QJsonArray list;
-        for (const Vlan& vlan : vlans) {
-            list.append(VlanJson(vlan));
-        }
-        return JsonText({{QStringLiteral("vlans"), list}});
-    }
+Output VlansOutput(const std::vector<Vlan>& vlans, bool json) {
+    Output output;
+    QJsonArray list;
     TextRows rows{{"ID", "NAME"}};
     for (const Vlan& vlan : vlans) {
-        rows.push_back({vlan.id, NameCell(vlan.name.value_or(""))});
-    }
-    return AlignedColumns(rows);
-}
-
-std::string MembersOutput(std::string_view vlan, const std::vector<MemberPort>& members, bool json,
-                          bool taggedColumn) {
-    if (json) {
-        return JsonText({{QStringLiteral("vlan"), NumberOrText(vlan)},
-                         {QStringLiteral("ports"), PortsJson(members)}});
-    }
-    return PortsText(members, "", taggedColumn);
-}
-
-std::string DumpOutput(const std::vector<Vlan>& vlans,
-                       const std::vector<std::vector<MemberPort>>& members, bool json,
-                       bool taggedColumn) {
-    QJsonArray list;
-    std::string text;
-    for (std::size_t i = 0; i < vlans.size(); ++i) {
-        if (json) {
-            QJsonObject vlan = VlanJson(vlans[i]);
-            vlan.insert(QStringLiteral("ports"), PortsJson(members[i]));
-            list.append(vlan);
+        const auto id = CheckedVlanId(vlan, output.warnings);
+        if (!id) {
             continue;
         }
-        text += (i == 0 ? "" : "\n") + ("VLAN " + vlans[i].id) + "  " +
-                NameCell(vlans[i].name.value_or("")) + '\n';
-        if (!members[i].empty()) {
-            text += PortsText(members[i], "  ", taggedColumn);
+        if (json) {
+            list.append(VlanJson(*id, vlan));
+        } else {
+            rows.push_back({std::to_string(*id), TerminalText(vlan.name.value_or(""))});
         }
     }
-    return json ? JsonText({{QStringLiteral("vlans"), list}}) : text;
+    output.text = json ? JsonText({{QStringLiteral("vlans"), list}}) : AlignedColumns(rows);
+    return output;
+}
+
+Output MembersOutput(std::string_view vlan, const std::vector<MemberPort>& members, bool json,
+                     bool taggedColumn) {
+    Output output;
+    if (json) {
+        const auto id = ParseVlanId(vlan);
+        output.text =
+            JsonText({{QStringLiteral("vlan"), id ? QJsonValue(*id) : QJsonValue()},
+                      {QStringLiteral("ports"), PortsJson(members, vlan, output.warnings)}});
+    } else {
+        output.text = PortsText(members, vlan, "", taggedColumn, output.warnings);
+    }
+    return output;
+}
+
+Output DumpOutput(const std::vector<Vlan>& vlans,
+                  const std::vector<std::vector<MemberPort>>& members, bool json,
+                  bool taggedColumn) {
+    Output output;
+    QJsonArray list;
+    for (std::size_t i = 0; i < vlans.size(); ++i) {
+        const auto id = CheckedVlanId(vlans[i], output.warnings);
+        if (!id) {
+            continue;
+        }
+        const std::string vlan = std::to_string(*id);
+        if (json) {
+            QJsonObject item = VlanJson(*id, vlans[i]);
+            item.insert(QStringLiteral("ports"), PortsJson(members[i], vlan, output.warnings));
+            list.append(item);
+            continue;
+        }
+        output.text += (output.text.empty() ? "" : "\n") + ("VLAN " + vlan) + "  " +
+                       TerminalText(vlans[i].name.value_or("")) + '\n';
+        if (!members[i].empty()) {
+            output.text += PortsText(members[i], vlan, "  ", taggedColumn, output.warnings);
+        }
+    }
+    if (json) {
+        output.text = JsonText({{QStringLiteral("vlans"), list}});
+    }
+    return output;
+}
+
+bool PrintOutput(Context& context, const Output& output) {
+    for (const std::string& warning : output.warnings) {
+        context.messages.Show(warning);
+    }
+    context.out << output.text;
+    return output.warnings.empty();
 }
 
 }  // namespace tarnwick::cli

@@ -8,31 +8,43 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/command_context.h"
 #include "vlan/member_ports.h"
 
 namespace tarnwick::cli {
-
-// A name as one cell of a text table, in UTF-8: no line breaks or other control characters.
-std::string NameCell(std::string_view bytes);
 
 using TextRows = std::vector<std::vector<std::string>>;
 // Each column but the last padded to its widest cell, two blanks apart; each line indented.
 std::string AlignedColumns(const TextRows& rows, std::string_view indent = {});
 
-// A number when the text is a decimal integer, else the text: an INTEGER as the walk printed it.
+// A number when the text is a decimal integer, else the text: for values a move prints, which
+// are decimal by their making (the command line's VLANs, OID components, INTEGERs). VLAN IDs and
+// interface indexes a switch sends are checked instead (vlan/identifiers.h).
 QJsonValue NumberOrText(std::string_view text);
 // An indented JSON document, ending in a line feed.
 std::string JsonText(const QJsonObject& document);
 
-// What vlans, members and dump print, the same for every MIB: text columns or JSON. A port's
-// "tagged" (JSON) is there when its MIB tells it; the text shows the TAGGED column (yes or no)
-// with `taggedColumn`.
-std::string VlansOutput(const std::vector<Vlan>& vlans, bool json);
-std::string MembersOutput(std::string_view vlan, const std::vector<MemberPort>& members, bool json,
-                          bool taggedColumn);
+// What a read command prints: text columns or JSON for stdout, and for stderr a warning for each
+// VLAN row left out (its ID is not a VLAN ID) and each port listed without its ifIndex (not an
+// interface index), so that every VLAN ID and ifIndex printed is a number, whatever the switch
+// sends. Every other text of the switch reaches the text columns through TerminalText.
+struct Output {
+    std::string text;
+    std::vector<std::string> warnings;
+};
+
+// What vlans, members and dump print, the same for every MIB. A port's "tagged" (JSON) is there
+// when its MIB tells it; the text shows the TAGGED column (yes or no) with `taggedColumn`.
+Output VlansOutput(const std::vector<Vlan>& vlans, bool json);
+// `vlan` is the command line's, checked there.
+Output MembersOutput(std::string_view vlan, const std::vector<MemberPort>& members, bool json,
+                     bool taggedColumn);
 // Members, in the order of the VLANs.
-std::string DumpOutput(const std::vector<Vlan>& vlans,
-                       const std::vector<std::vector<MemberPort>>& members, bool json,
-                       bool taggedColumn);
+Output DumpOutput(const std::vector<Vlan>& vlans,
+                  const std::vector<std::vector<MemberPort>>& members, bool json,
+                  bool taggedColumn);
+
+// Shows the warnings on stderr and writes the text; false when there was a warning.
+bool PrintOutput(Context& context, const Output& output);
 
 }  // namespace tarnwick::cli

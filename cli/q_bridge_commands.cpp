@@ -34,16 +34,17 @@ constexpr std::initializer_list<QBridgeColumn> kPortColumns = {
 int QBridgeVlans(Context& context) {
     Tables tables;
     const bool read = ReadColumns(context, tables, {&Tables::vlanNameTable});
-    context.out << VlansOutput(QBridgeVlansOf(tables), context.json);
-    return Status(read);
+    const bool shown = PrintOutput(context, VlansOutput(QBridgeVlansOf(tables), context.json));
+    return Status(read && shown);
 }
 
 int QBridgeMembers(Context& context, const std::string& vlan) {
     Tables tables;
     const bool read = ReadColumns(context, tables, kPortColumns);
     const auto members = QBridgeMemberPortsOfVlans(tables, std::span<const std::string>(&vlan, 1));
-    context.out << MembersOutput(vlan, members.front(), context.json, true);
-    return Status(read);
+    const bool shown =
+        PrintOutput(context, MembersOutput(vlan, members.front(), context.json, true));
+    return Status(read && shown);
 }
 
 int QBridgeDump(Context& context) {
@@ -57,8 +58,9 @@ int QBridgeDump(Context& context) {
     for (const Vlan& vlan : vlans) {
         ids.push_back(vlan.id);
     }
-    context.out << DumpOutput(vlans, QBridgeMemberPortsOfVlans(tables, ids), context.json, true);
-    return Status(read);
+    const bool shown = PrintOutput(
+        context, DumpOutput(vlans, QBridgeMemberPortsOfVlans(tables, ids), context.json, true));
+    return Status(read && shown);
 }
 
 int QBridgeSave(Context& context) {
