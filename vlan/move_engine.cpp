@@ -119,10 +119,13 @@ private:
         return PartsAre(port, [&](std::size_t object) { return Before(object, port); });
     }
     // A part neither as it was nor the goal: not the engine's doing.
+    bool IsForeign(std::size_t object, std::size_t port) const {
+        const auto held = Holds(object, port) ? Held(object, port) : std::nullopt;
+        return held && held != Before(object, port) && held != Goal(object);
+    }
     bool HasForeignPart(std::size_t port) const {
         for (std::size_t object = 0; object < m_plan.objects.size(); ++object) {
-            const auto held = Holds(object, port) ? Held(object, port) : std::nullopt;
-            if (held && held != Before(object, port) && held != Goal(object)) {
+            if (IsForeign(object, port)) {
                 return true;
             }
         }
@@ -143,9 +146,7 @@ private:
             return false;
         }
         for (std::size_t object = 0; object < m_plan.objects.size(); ++object) {
-            const auto held = Holds(object, port) ? Held(object, port) : std::nullopt;
-            if (Object(object).role == ObjectRole::Pvid && held && held != Before(object, port) &&
-                held != Goal(object)) {
+            if (Object(object).role == ObjectRole::Pvid && IsForeign(object, port)) {
                 return false;
             }
         }
