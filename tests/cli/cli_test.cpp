@@ -72,12 +72,7 @@ std::string BitmapOnSwitch(const SimulatedSwitch& agent, int vlan) {
                                         std::string(kVlanPortsColumn) + "." + std::to_string(vlan),
                                         {}},
                                        2000ms);
-    std::string hex;
-    for (const std::uint8_t octet : answer.response.value.bytes) {
-        hex += "0123456789ABCDEF"[octet >> 4];
-        hex += "0123456789ABCDEF"[octet & 15];
-    }
-    return hex;
+    return answer.response.value.AsHex();
 }
 
 std::vector<int> Ints(const QJsonValue& array, const char* key = nullptr) {

@@ -26,6 +26,15 @@ struct RawValue {
     }
     std::int64_t AsInteger() const { return DecodeInteger(bytes); }
     std::string AsText() const { return {bytes.begin(), bytes.end()}; }
+    // Two upper-case hex digits per octet: how a bitmap is compared.
+    std::string AsHex() const {
+        std::string hex;
+        for (const std::uint8_t octet : bytes) {
+            hex += "0123456789ABCDEF"[octet >> 4];
+            hex += "0123456789ABCDEF"[octet & 15];
+        }
+        return hex;
+    }
 };
 
 struct RawRequest {

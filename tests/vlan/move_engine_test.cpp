@@ -68,15 +68,18 @@ struct Switch {
     void Put(const std::string& oid, std::uint8_t tag, test::Bytes value) {
         objects[oid] = {test::Oid(oid), tag, std::move(value)};
     }
+    std::uint8_t& Octet(const std::string& oid, int port, int& mask) {
+        mask = 1 << (vendor ? (port - 1) % 8 : 7 - (port - 1) % 8);
+        return objects.at(oid).value.at(static_cast<std::size_t>((port - 1) / 8));
+    }
     bool Bit(const std::string& oid, int port) {
-        const auto& bytes = objects.at(oid).value;
-        const int bit = vendor ? (port - 1) % 8 : 7 - (port - 1) % 8;
-        return (bytes.at(static_cast<std::size_t>((port - 1) / 8)) >> bit) & 1;
+        int mask = 0;
+        return (Octet(oid, port, mask) & mask) != 0;
     }
     void SetBit(const std::string& oid, int port, bool on) {
-        auto& byte = objects.at(oid).value.at(static_cast<std::size_t>((port - 1) / 8));
-        const int mask = 1 << (vendor ? (port - 1) % 8 : 7 - (port - 1) % 8);
-        byte = static_cast<std::uint8_t>(on ? byte | mask : byte & ~mask);
+        int mask = 0;
+        std::uint8_t& octet = Octet(oid, port, mask);
+        octet = static_cast<std::uint8_t>(on ? octet | mask : octet & ~mask);
     }
     std::int64_t Pvid(int port) {
         return test::DecodeInteger(objects.at(Instance(kDot1qPvidColumn, port)).value);
@@ -107,6 +110,10 @@ struct Switch {
     // The other administrator: moves another port through the move's own objects (vendor: port
     // 16 out of VLAN 10, port 9 into VLAN 1; Q-BRIDGE: port 1 from VLAN 10 to 20), or moves the
     // moved port itself (vendor: into VLAN 1, as the move would; Q-BRIDGE: into VLAN 30).
+    // Q-BRIDGE: the port the other administrator moves, and where to.
+    std::pair<int, int> OtherMove() const {
+        return writer == Writer::OtherPort ? std::pair{1, 20} : std::pair{3, 30};
+    }
     void OtherAdministrator() {
         otherActed = true;
         if (vendor) {
@@ -115,8 +122,7 @@ struct Switch {
             SetBit(VlanPortsOid("1"), other ? 9 : 12, true);
             return;
         }
-        const int port = writer == Writer::OtherPort ? 1 : 3;
-        const int to = writer == Writer::OtherPort ? 20 : 30;
+        const auto [port, to] = OtherMove();
         for (const int vlan : {10, 20, 30}) {
             SetBit(Egress(vlan), port, vlan == to);
             SetBit(Untagged(vlan), port, vlan == to);
@@ -132,8 +138,7 @@ struct Switch {
             return writer == Writer::MovedPort ||
                    (!Bit(VlanPortsOid("10"), 16) && Bit(VlanPortsOid("1"), 9));
         }
-        const int port = writer == Writer::OtherPort ? 1 : 3;
-        const int to = writer == Writer::OtherPort ? 20 : 30;
+        const auto [port, to] = OtherMove();
         for (const int vlan : {10, 20, 30}) {
             if (Bit(Egress(vlan), port) != (vlan == to) ||
                 Bit(Untagged(vlan), port) != (vlan == to)) {
@@ -413,17 +418,14 @@ INSTANTIATE_TEST_SUITE_P(
             true}),
     [](const auto& row) { return std::string(row.param.name); });
 
-class PrintTally : public ::testing::Environment {
-public:
+struct PrintTally : ::testing::Environment {
     void TearDown() override {
-        if (g_tally.rows > 1) {
-            std::printf(
-                "%d rows: other administrator's changes lost %d (and %d that no move can help); "
-                "ports in no VLAN %d (and %d where the switch refused the way back); in two "
-                "VLANs %d; reports claiming the unconfirmed %d\n",
-                g_tally.rows, g_tally.otherChangesLost, g_tally.cannotBeHelped, g_tally.inNoVlan,
-                g_tally.switchRefusedTheWayBack, g_tally.inTwoVlans, g_tally.claimsUnconfirmed);
-        }
+        std::printf(
+            "%d rows: other administrator's changes lost %d (and %d that no move can "
+            "help); ports in no VLAN %d (and %d where the switch refused the way back); in "
+            "two VLANs %d; reports claiming the unconfirmed %d\n",
+            g_tally.rows, g_tally.otherChangesLost, g_tally.cannotBeHelped, g_tally.inNoVlan,
+            g_tally.switchRefusedTheWayBack, g_tally.inTwoVlans, g_tally.claimsUnconfirmed);
     }
 };
 const auto* const g_printTally = ::testing::AddGlobalTestEnvironment(new PrintTally);

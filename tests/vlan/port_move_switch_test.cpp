@@ -20,21 +20,12 @@ using test::SimulatedSwitch;
 using Variant = SimulatedSwitch::Variant;
 using Octets = std::vector<std::uint8_t>;
 
-Octets PortsOf(const SimulatedSwitch& sim, const std::string& vlan) {
+// The VLAN's bitmap on the switch, in hex.
+std::string PortsOf(const SimulatedSwitch& sim, const std::string& vlan) {
     const auto got = test::Exchange(
         sim.Port(), {test::PduType::Get, "public", std::string(kVlanPortsColumn) + "." + vlan, {}},
         std::chrono::milliseconds(2000));
-    return got.response.value.bytes;
-}
-
-// Two upper-case hex digits per octet.
-std::string Hex(const Octets& octets) {
-    std::string hex;
-    for (const std::uint8_t octet : octets) {
-        hex += "0123456789ABCDEF"[octet >> 4];
-        hex += "0123456789ABCDEF"[octet & 15];
-    }
-    return hex;
+    return got.response.value.AsHex();
 }
 
 std::string Repeat(std::string_view text, int times) {
@@ -96,8 +87,8 @@ TEST(PortMoveOnSwitch, ClearsThePortInTheShownVlanAndSetsItInTheChosenOneOnly) {
         EXPECT_EQ(window.dialog.messages.shown, c.message.empty()
                                                     ? std::vector<std::string>{}
                                                     : std::vector<std::string>{c.message});
-        EXPECT_EQ(Hex(PortsOf(*sim, c.from)), c.fromAfter);
-        EXPECT_EQ(Hex(PortsOf(*sim, c.to)), c.toAfter);
+        EXPECT_EQ(PortsOf(*sim, c.from), c.fromAfter);
+        EXPECT_EQ(PortsOf(*sim, c.to), c.toAfter);
     }
 }
 
@@ -113,8 +104,8 @@ TEST(PortMoveOnSwitch, RefusedSetsLeaveThePortWhereItWas) {
          {Case{"addition refused", "1", "10", "端口1未能加入VLAN 10，已恢复到VLAN 1。"},
           Case{"removal refused", "10", "1", "端口10仍在VLAN 10中，未做任何修改!"}}) {
         SCOPED_TRACE(c.name);
-        const Octets vlan1 = PortsOf(*sim, "1");
-        const Octets vlan10 = PortsOf(*sim, "10");
+        const std::string vlan1 = PortsOf(*sim, "1");
+        const std::string vlan10 = PortsOf(*sim, "10");
         Window window(*sim, c.from);
 
         window.dialog.logic.ChangePortVlan(c.from == "1" ? "1" : "10", c.to);
@@ -140,8 +131,8 @@ TEST(PortMoveOnSwitch, KeepsChangesMadeSinceTheReadAndActsOnlyOnTheSwitchReadFro
     window.dialog.logic.ChangePortVlan("9", "10");
     EXPECT_EQ(window.dialog.messages.shown,
               std::vector<std::string>{"端口9已不在VLAN 2中，请先重新读取，未做任何修改!"});
-    EXPECT_EQ(Hex(PortsOf(*sim, "1")), "FF0100000000");
-    EXPECT_EQ(Hex(PortsOf(*sim, "10")), "00FE000000FF");
+    EXPECT_EQ(PortsOf(*sim, "1"), "FF0100000000");
+    EXPECT_EQ(PortsOf(*sim, "10"), "00FE000000FF");
 
     // Then put 9 back and added port 20: the move keeps port 20.
     SetPortsOf(*sim, "1", {0xFF, 0, 0, 0, 0, 0});
@@ -149,7 +140,7 @@ TEST(PortMoveOnSwitch, KeepsChangesMadeSinceTheReadAndActsOnlyOnTheSwitchReadFro
     window.dialog.messages.shown.clear();
     window.dialog.logic.ChangePortVlan("9", "10");
     EXPECT_TRUE(window.dialog.messages.shown.empty());
-    EXPECT_EQ(Hex(PortsOf(*sim, "2")), "000008000000");
+    EXPECT_EQ(PortsOf(*sim, "2"), "000008000000");
 
     // "写入FLASH" takes another switch's address: the tables are not that switch's.
     test::ScriptedAgent other([](int, const test::ReceivedRequest& request) {
@@ -162,7 +153,7 @@ TEST(PortMoveOnSwitch, KeepsChangesMadeSinceTheReadAndActsOnlyOnTheSwitchReadFro
     EXPECT_TRUE(window.dialog.messages.shown[0].ends_with("未做任何修改!"));
     ASSERT_EQ(other.Requests().size(), 1U);
     EXPECT_EQ(test::Dotted(other.Requests()[0].oid), kSaveConfigurationOid);
-    EXPECT_EQ(Hex(PortsOf(*sim, "2")), "000008000000");  // port 9 did not go back
+    EXPECT_EQ(PortsOf(*sim, "2"), "000008000000");  // port 9 did not go back
 }
 
 // A switch that stops answering after the read: the move sends no SET without the bitmaps, and

@@ -28,12 +28,7 @@ std::string RawValue(std::uint16_t port, const std::string& oid) {
     if (value.tag != test::kBerOctetString) {
         return std::to_string(value.AsInteger());
     }
-    std::string hex;
-    for (const std::uint8_t octet : value.bytes) {
-        hex += "0123456789ABCDEF"[octet >> 4];
-        hex += "0123456789ABCDEF"[octet & 15];
-    }
-    return hex;
+    return value.AsHex();
 }
 
 TEST(QBridgeMove, MovesAccessAndHybridPortsOnTheSwitchAndRefusesSendingNothing) {
