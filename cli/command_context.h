@@ -1,13 +1,14 @@
-// What every command of tarnwick-cli works with: the switch, where messages and output go, and
-// how an outcome becomes the exit status.
+// What every command of tarnwick-cli works with: the switch and its VLAN MIB, where messages and
+// output go, and how an outcome becomes the exit status.
 #pragma once
 
 #include <QString>
 #include <ostream>
 #include <string_view>
 
-#include "cli/stderr_messages.h"
+#include "cli/messages.h"
 #include "snmp/snmp_agent.h"
+#include "vlan/vlan_mib.h"
 
 namespace tarnwick::cli {
 
@@ -17,8 +18,9 @@ inline constexpr int kUsageError = 2;
 
 struct Context {
     SnmpAgent& snmp;
-    StderrMessages& messages;
+    Messages& messages;
     const DeviceSettings& settings;
+    const VlanMib& mib;
     bool json;
     std::ostream& out;
 };

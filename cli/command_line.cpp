@@ -20,7 +20,6 @@
 namespace tarnwick::cli {
 namespace {
 
-
 struct Options {
     QCommandLineOption readCommunity{QStringLiteral("read-community"),
                                      QStringLiteral("Community for reads (default public)."),

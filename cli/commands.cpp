@@ -1,162 +1,195 @@
 // The commands of tarnwick-cli: the columns each reads, what it sends, what it prints.
 #include "cli/commands.h"
 
-#include <QJsonArray>
+#include <QJsonObject>
 #include <algorithm>
-#include <initializer_list>
-#include <optional>
+#include <vector>
 
 #include "cli/move_command.h"
 #include "cli/output.h"
-#include "cli/q_bridge_commands.h"
-#include "vlan/member_ports.h"
-#include "vlan/q_bridge.h"
+#include "vlan/q_bridge_mib.h"
 #include "vlan/save_configuration.h"
-#include "vlan/vlan_mib.h"
-#include "vlan/vlan_tables.h"
-#include "vlan/walk_column.h"
+#include "vlan/vendor_mib.h"
 
 namespace tarnwick::cli {
-
-bool ReadColumns(Context& context, VlanTables& tables, std::span<const Column> wanted) {
-    context.messages.Reading("reading " + WantedColumnNames(kColumnWalks, wanted));
-    const auto outcomes = ReadColumnsTogether(
-        context.snmp, context.settings, tables, wanted,
-        ShowingFailures(context.messages, context.settings.version == SnmpVersion::V3));
-    context.messages.ReadDone();
-    return std::ranges::none_of(outcomes, &ColumnOutcome::Failed);
-}
-
 namespace {
 
-bool ReadColumns(Context& context, VlanTables& tables, std::initializer_list<Column> wanted) {
-    return ReadColumns(context, tables, std::span<const Column>(wanted.begin(), wanted.size()));
+std::string ColumnText(const MibColumn& column) {
+    return std::string(column.name) + " (" + std::string(column.oid) + ")";
 }
 
-int Vlans(Context& context) {
-    VlanTables tables;
-    const bool read =
-        ReadColumns(context, tables, {&VlanTables::vlanIdTable, &VlanTables::vlanNameTable});
-    const bool shown = PrintOutput(context, VlansOutput(VlansOf(tables), context.json));
-    return Status(read && shown);
+// Whether the MIB tells a port's tagging: the TAGGED column of the text output.
+bool TellsTagging(const VlanMib& mib) {
+    return mib.Find(ColumnRole::Untagged) != nullptr;
 }
 
-int Members(Context& context, const std::string& vlan) {
-    VlanTables tables;
-    const bool read = ReadColumns(
-        context, tables,
-        {&VlanTables::ifNameTable, &VlanTables::vlanPortsTable, &VlanTables::portIfIndexTable});
-    const bool shown =
-        PrintOutput(context, MembersOutput(vlan, MemberPorts(tables, vlan), context.json, false));
-    return Status(read && shown);
-}
-
-int Dump(Context& context) {
-    VlanTables tables;
-    const bool read = ReadColumns(
-        context, tables,
-        {&VlanTables::ifIndexTable, &VlanTables::ifNameTable, &VlanTables::vlanIdTable,
-         &VlanTables::vlanNameTable, &VlanTables::vlanPortsTable, &VlanTables::portIfIndexTable});
-    const bool shown = PrintOutput(
-        context, DumpOutput(VlansOf(tables), MemberPortsOfVlans(tables, tables.vlanIdTable),
-                            context.json, false));
-    return Status(read && shown);
-}
-
-int Save(Context& context) {
-    const bool saved = SaveConfiguration(context.snmp, context.messages, context.settings).ok();
-    if (context.json) {
-        context.out << JsonText({{QStringLiteral("saved"), saved}});
-    } else if (saved) {
-        context.out << "saved\n";
+class VlansCommand final : public CliCommand {
+public:
+    int Execute(Context& context) const override {
+        MibTables tables;
+        const bool read = ReadColumns(context, tables, {ColumnRole::VlanId, ColumnRole::VlanName});
+        const bool shown =
+            PrintOutput(context, VlansOutput(VlansOf(context.mib, tables), context.json));
+        return Status(read && shown);
     }
-    return Status(saved);
-}
-
-// How each MIB's VLAN table is named in messages: the table, and the column asked for its
-// first row.
-struct MibTable {
-    std::string_view table;
-    std::string_view column;
-    std::string_view oid;
 };
-constexpr MibTable kMibTables[] = {
-    {"the vendor VLAN table", "VLAN ID", kVlanIdColumn},
-    {"Q-BRIDGE-MIB's dot1qVlanStaticTable", QBridgeColumnName(kDot1qVlanStaticNameColumn),
-     kDot1qVlanStaticNameColumn}};
 
-std::string ColumnText(const MibTable& table) {
-    return std::string(table.column) + " (" + std::string(table.oid) + ")";
-}
+constexpr std::initializer_list<ColumnRole> kMemberColumns = {
+    ColumnRole::Members, ColumnRole::Untagged, ColumnRole::PortIfIndex, ColumnRole::IfName};
+
+class MembersCommand final : public CliCommand {
+public:
+    explicit MembersCommand(std::string vlan) : m_vlan(std::move(vlan)) {}
+    int Execute(Context& context) const override {
+        MibTables tables;
+        const bool read = ReadColumns(context, tables, kMemberColumns);
+        const auto members =
+            MemberPortsOfVlans(context.mib, tables, std::span<const std::string>(&m_vlan, 1));
+        const bool shown = PrintOutput(context, MembersOutput(m_vlan, members.front(), context.json,
+                                                              TellsTagging(context.mib)));
+        return Status(read && shown);
+    }
+
+private:
+    std::string m_vlan;
+};
+
+class DumpCommand final : public CliCommand {
+public:
+    int Execute(Context& context) const override {
+        MibTables tables;
+        const bool read =
+            ReadColumns(context, tables,
+                        {ColumnRole::VlanId, ColumnRole::VlanName, ColumnRole::Members,
+                         ColumnRole::Untagged, ColumnRole::PortIfIndex, ColumnRole::IfName});
+        const std::vector<Vlan> vlans = VlansOf(context.mib, tables);
+        std::vector<std::string> ids;
+        for (const Vlan& vlan : vlans) {
+            ids.push_back(vlan.id);
+        }
+        const bool shown =
+            PrintOutput(context, DumpOutput(vlans, MemberPortsOfVlans(context.mib, tables, ids),
+                                            context.json, TellsTagging(context.mib)));
+        return Status(read && shown);
+    }
+};
+
+class SaveCommand final : public CliCommand {
+public:
+    int Execute(Context& context) const override {
+        const VlanMib& mib = context.mib;
+        bool saved = false;
+        if (mib.saveObject.empty()) {
+            context.messages.Show("not saved, nothing sent: " + std::string(mib.title) +
+                                  " has no object that saves the configuration; save it with "
+                                  "the switch's own means (its command line or web interface)");
+        } else if (const SnmpStatus status = SaveConfiguration(context.snmp, context.settings, mib);
+                   !status.ok()) {
+            context.messages.Show("not saved: the SET of the save object (" +
+                                  std::string(mib.saveObject) + ") failed: " + status.text);
+        } else {
+            saved = true;
+        }
+        if (context.json) {
+            context.out << JsonText({{QStringLiteral("saved"), saved}});
+        } else if (saved) {
+            context.out << "saved\n";
+        }
+        return Status(saved);
+    }
+};
+
+class MoveCommand final : public CliCommand {
+public:
+    explicit MoveCommand(const Invocation& invocation) : m_invocation(invocation) {}
+    int Execute(Context& context) const override { return MovePorts(context, m_invocation); }
+
+private:
+    const Invocation& m_invocation;
+};
+
+constexpr const VlanMib* kMibs[] = {&kVendorMib, &kQBridgeMib};
 
 // The MIB the commands go through: the forced one if the switch has rows in its table, else
 // the one the switch publishes. Nothing, with a message, when there is none or a request failed.
-std::optional<VlanMib> ChooseVlanMib(Context& context, MibChoice choice) {
-    context.messages.Reading("asking which VLAN MIB the switch publishes");
+const VlanMib* ChooseVlanMib(SnmpAgent& snmp, Messages& messages, const DeviceSettings& settings,
+                             MibChoice choice) {
+    messages.Reading("asking which VLAN MIB the switch publishes");
+    const VlanMib* forced = choice == MibChoice::Vendor    ? &kVendorMib
+                            : choice == MibChoice::QBridge ? &kQBridgeMib
+                                                           : nullptr;
     const VlanMibDetection found =
-        choice == MibChoice::Auto
-            ? DetectVlanMib(context.snmp, context.settings)
-            : ProbeVlanMib(context.snmp, context.settings,
-                           choice == MibChoice::Vendor ? VlanMib::Vendor : VlanMib::QBridge);
-    context.messages.ReadDone();
-    if (found.mib != VlanMib::Neither) {
+        forced ? ProbeVlanMib(snmp, settings, *forced) : DetectVlanMib(snmp, settings);
+    messages.ReadDone();
+    if (found.mib) {
         return found.mib;
     }
-    const MibTable& vendor = kMibTables[0];
-    const MibTable& standard = kMibTables[1];
+    const auto probe = [](const VlanMib& mib) { return ColumnText(*mib.Find(mib.probe)); };
     if (found.Failed()) {
-        const MibTable& asked = found.failedColumn == vendor.oid ? vendor : standard;
-        context.messages.Show((choice == MibChoice::Auto
-                                   ? "could not tell which VLAN MIB the switch publishes: reading "
-                                   : "could not read the VLAN table --mib names: reading ") +
-                              ColumnText(asked) + " failed: " + found.status.text);
-    } else if (choice == MibChoice::Auto) {
-        context.messages.Show("the switch publishes neither " + std::string(vendor.table) +
-                              " nor " + std::string(standard.table) + ": " + ColumnText(vendor) +
-                              " and " + ColumnText(standard) + " have no rows");
+        messages.Show((forced ? "could not read the VLAN table --mib names: reading "
+                              : "could not tell which VLAN MIB the switch publishes: reading ") +
+                      ColumnText(*found.failedColumn) + " failed: " + found.status.text);
+    } else if (!forced) {
+        messages.Show("the switch publishes neither " + std::string(kMibs[0]->table) + " nor " +
+                      std::string(kMibs[1]->table) + ": " + probe(*kMibs[0]) + " and " +
+                      probe(*kMibs[1]) + " have no rows");
     } else {
-        const MibTable& forced = choice == MibChoice::Vendor ? vendor : standard;
-        context.messages.Show("the switch has no rows in " + std::string(forced.table) +
-                              ", which --mib names: " + ColumnText(forced) + " has none");
+        messages.Show("the switch has no rows in " + std::string(forced->table) +
+                      ", which --mib names: " + probe(*forced) + " has none");
     }
-    return std::nullopt;
+    return nullptr;
 }
-
-// The commands over one MIB's tables.
-struct MibCommands {
-    int (*vlans)(Context&);
-    int (*members)(Context&, const std::string&);
-    int (*dump)(Context&);
-    int (*save)(Context&);
-};
-constexpr MibCommands kVendorCommands{Vlans, Members, Dump, Save};
-constexpr MibCommands kQBridgeCommands{QBridgeVlans, QBridgeMembers, QBridgeDump, QBridgeSave};
 
 }  // namespace
 
-int RunCommand(Invocation invocation, SnmpAgent& snmp, StderrMessages& messages,
-               std::ostream& out) {
-    // Every request of the run goes to the one address the name resolves to now.
-    invocation.settings.pinnedAddress = ResolveDeviceAddress(invocation.settings.ipAddress);
-    Context context{snmp, messages, invocation.settings, invocation.json, out};
-    const std::optional<VlanMib> mib = ChooseVlanMib(context, invocation.mib);
-    if (!mib) {
-        return kFailed;
-    }
-    const MibCommands& commands = *mib == VlanMib::QBridge ? kQBridgeCommands : kVendorCommands;
+std::unique_ptr<CliCommand> MakeCommand(const Invocation& invocation) {
     switch (invocation.command) {
         case Command::Vlans:
-            return commands.vlans(context);
+            return std::make_unique<VlansCommand>();
         case Command::Members:
-            return commands.members(context, invocation.vlan);
+            return std::make_unique<MembersCommand>(invocation.vlan);
         case Command::Dump:
-            return commands.dump(context);
+            return std::make_unique<DumpCommand>();
         case Command::Move:
-            return MovePorts(context, invocation, *mib);
+            return std::make_unique<MoveCommand>(invocation);
         case Command::Save:
             break;
     }
-    return commands.save(context);
+    return std::make_unique<SaveCommand>();
+}
+
+bool ReadColumns(Context& context, MibTables& tables, std::initializer_list<ColumnRole> roles) {
+    std::vector<ColumnRole> wanted;
+    std::string names;
+    for (const MibColumn& column : context.mib.columns) {
+        if (std::find(roles.begin(), roles.end(), column.role) != roles.end()) {
+            wanted.push_back(column.role);
+            names += (names.empty() ? "" : ", ") + std::string(column.name);
+        }
+    }
+    context.messages.Reading("reading " + names);
+    const auto reads = ReadMibColumns(context.snmp, context.settings, context.mib, wanted, tables);
+    context.messages.ReadDone();
+    bool complete = true;
+    for (const ColumnRead& read : reads) {
+        if (read.Failed()) {
+            complete = false;
+            context.messages.Show("reading " + ColumnText(*read.column) +
+                                  " failed: " + read.outcome.status.text);
+        }
+    }
+    return complete;
+}
+
+int RunCommand(Invocation invocation, SnmpAgent& snmp, Messages& messages, std::ostream& out) {
+    // Every request of the run goes to the one address the name resolves to now.
+    invocation.settings.pinnedAddress = ResolveDeviceAddress(invocation.settings.ipAddress);
+    const VlanMib* mib = ChooseVlanMib(snmp, messages, invocation.settings, invocation.mib);
+    if (!mib) {
+        return kFailed;
+    }
+    Context context{snmp, messages, invocation.settings, *mib, invocation.json, out};
+    return MakeCommand(invocation)->Execute(context);
 }
 
 }  // namespace tarnwick::cli

@@ -1,22 +1,35 @@
-// The commands of tarnwick-cli over the VLAN logic the window uses, printing to `out`.
+// The commands of tarnwick-cli, one class each over one context, on either VLAN MIB through its
+// description; and the run of one command line.
 #pragma once
 
+#include <initializer_list>
+#include <memory>
 #include <ostream>
-#include <span>
 
 #include "cli/command_context.h"
 #include "cli/command_line.h"
-#include "vlan/vlan_tables.h"
+#include "cli/messages.h"
+#include "vlan/mib_tables.h"
 
 namespace tarnwick::cli {
 
-// Reads the vendor tables' columns afresh, all together (the tables of the window's one-column
-// walks in fewer round trips), with the progress line and each failure's message on stderr;
-// false when a column failed. SNMPv3 has no communities, so there a message also gives the
-// library's reason.
-bool ReadColumns(Context& context, VlanTables& tables, std::span<const Column> wanted);
+class CliCommand {
+public:
+    virtual ~CliCommand() = default;
+    // Its exit status.
+    virtual int Execute(Context& context) const = 0;
+};
 
-// Runs the command; its exit status.
-int RunCommand(Invocation invocation, SnmpAgent& snmp, StderrMessages& messages, std::ostream& out);
+// The command the invocation names.
+std::unique_ptr<CliCommand> MakeCommand(const Invocation& invocation);
+
+// Reads the MIB's columns in the roles afresh, all together, with the progress line and each
+// failure's message (the column and the library's reason); false when a column failed. A role
+// the MIB has no column for is skipped.
+bool ReadColumns(Context& context, MibTables& tables, std::initializer_list<ColumnRole> roles);
+
+// Resolves the switch's address once, finds its VLAN MIB (or takes the forced one) and runs the
+// command; its exit status.
+int RunCommand(Invocation invocation, SnmpAgent& snmp, Messages& messages, std::ostream& out);
 
 }  // namespace tarnwick::cli

@@ -7,6 +7,7 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/stderr_messages.h"
 #include "snmp/net_snmp_agent.h"
 #include "snmp/snmp_library.h"
 

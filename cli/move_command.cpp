@@ -8,10 +8,11 @@
 
 #include "cli/commands.h"
 #include "cli/output.h"
-#include "vlan/member_ports.h"
+#include "vlan/mib_tables.h"
 #include "vlan/port_bitmap.h"
 #include "vlan/port_move.h"
 #include "vlan/q_bridge_move.h"
+#include "vlan/vendor_mib.h"
 
 namespace tarnwick::cli {
 namespace {
@@ -96,21 +97,16 @@ std::string_view AppliedName(std::optional<bool> applied) {
     return !applied ? "unknown" : *applied ? "yes" : "no";
 }
 
-// "VlanPorts.10" on the vendor MIB, "dot1qPvid.5" on Q-BRIDGE's.
-std::string ObjectName(const MovePlan& plan, VlanMib mib, std::size_t object) {
-    if (mib == VlanMib::QBridge) {
-        return QBridgeObjectName(plan.objects[object].oid);
-    }
-    const bool from = plan.objects[object].role == ObjectRole::FromMembers;
-    return "VlanPorts." + (from ? plan.fromVlan : plan.toVlan);
+// The vendor's moves print as they always have: one bitmap per SET, named by its VLAN.
+bool IsVendor(const VlanMib& mib) {
+    return &mib == &kVendorMib;
 }
 
 // What the report says of one SET that did not do what was asked.
-void SetLines(const MovePlan& plan, VlanMib mib, const SentSet& sent,
-              std::vector<std::string>& lines) {
+void SetLines(const VlanMib& mib, const SentSet& sent, std::vector<std::string>& lines) {
     std::string what = "the SET of ";
-    for (std::size_t i = 0; i < sent.objects.size(); ++i) {
-        what += (i == 0 ? "" : ", ") + ObjectName(plan, mib, sent.objects[i]);
+    for (std::size_t i = 0; i < sent.bindings.size(); ++i) {
+        what += (i == 0 ? "" : ", ") + ObjectName(mib, sent.bindings[i].oid);
     }
     switch (sent.result.outcome) {
         case SetOutcome::Confirmed:
@@ -146,8 +142,8 @@ std::vector<int> PortsIn(const MoveReport& report, PortPlace place) {
 // afterwards.
 class MoveView {
 public:
-    MoveView(Context& context, const MovePlan& plan, VlanMib mib)
-        : m_context(context), m_plan(plan), m_vendor(mib == VlanMib::Vendor) {}
+    MoveView(Context& context, const MovePlan& plan)
+        : m_context(context), m_plan(plan), m_vendor(IsVendor(context.mib)) {}
 
     // What a dry run shows: the SETs a switch nobody else touches would get.
     std::vector<SentSet> Planned() const {
@@ -171,12 +167,11 @@ public:
     // Reads what the switch holds afterwards: false when the read failed.
     bool ReadAfterwards() {
         if (m_vendor) {
-            VlanTables tables;
-            const Column column = &VlanTables::vlanPortsTable;
-            if (!ReadColumns(m_context, tables, {&column, 1})) {
+            MibTables tables;
+            if (!ReadColumns(m_context, tables, {ColumnRole::Members})) {
                 return false;
             }
-            m_vlansOfPorts = VlansOfPorts(tables.vlanPortsTable, m_plan.ports);
+            m_vlansOfPorts = VlansOfPorts(m_context.mib, tables, m_plan.ports);
             return true;
         }
         m_states = ReadPortStates(m_context.snmp, m_context.settings, m_plan);
@@ -209,7 +204,7 @@ private:
     // The vendor's objects are named by their VLAN, Q-BRIDGE's by the MIB.
     std::string ObjectName(std::size_t object) const {
         if (!m_vendor) {
-            return QBridgeObjectName(m_plan.objects[object].oid);
+            return tarnwick::ObjectName(m_context.mib, m_plan.objects[object].oid);
         }
         return m_plan.objects[object].role == ObjectRole::FromMembers ? m_plan.fromVlan
                                                                       : m_plan.toVlan;
@@ -296,7 +291,8 @@ private:
             for (const VarBinding& binding : sent.bindings) {
                 const std::string value = ValueText(binding.value);
                 bindings.append(QJsonObject{
-                    {QStringLiteral("object"), Json(QBridgeObjectName(binding.oid))},
+                    {QStringLiteral("object"),
+                     Json(tarnwick::ObjectName(m_context.mib, binding.oid))},
                     {QStringLiteral("oid"), Json(binding.oid)},
                     {QStringLiteral("value"),
                      OctetsIn(binding.value) ? QJsonValue(Json(value)) : NumberOrText(value)}});
@@ -345,7 +341,7 @@ private:
                              {QStringLiteral("dryRun"), !report},
                              {QStringLiteral("sets"), setList}};
         if (!m_vendor) {
-            document.insert(QStringLiteral("mib"), QStringLiteral("q-bridge"));
+            document.insert(QStringLiteral("mib"), Json(m_context.mib.name));
         }
         if (!report) {
             return document;
@@ -380,32 +376,33 @@ private:
 
 }  // namespace
 
-std::string RefusalText(const MoveRefusal& refusal, const Invocation& invocation, VlanMib mib) {
+std::string RefusalText(const MoveRefusal& refusal, const VlanMib& mib, std::string_view fromVlan,
+                        std::string_view toVlan) {
     using Reason = MoveRefusal::Reason;
-    const bool vendor = mib == VlanMib::Vendor;
     const std::string vlan = VlanText(refusal.vlan);
     const std::string port = PortText(refusal.port);
+    const auto columnName = [&mib](ColumnRole role) {
+        const MibColumn* column = mib.Find(role);
+        return std::string(column ? column->name : "");
+    };
     std::string why;
     switch (refusal.reason) {
         case Reason::SameVlan:
             why = "FROM and TO are the same VLAN";
             break;
         case Reason::NoRow:
-            why = vlan + (vendor ? " has no VlanPorts row" : " has no row in dot1qVlanStaticTable");
+            why = vlan + " has no row in " + std::string(mib.table);
             break;
         case Reason::ReadFailed:
-            why = (vendor ? "reading the VlanPorts bitmaps of " : "reading the port lists of ") +
-                  VlanText(std::to_string(invocation.fromVlan)) + " and " +
-                  VlanText(std::to_string(invocation.toVlan)) +
-                  (vendor ? "" : " and the ports' PVIDs") + " failed (" + refusal.status.text + ")";
+            why = "reading " + VlanText(fromVlan) + " and " + VlanText(toVlan) + " failed (" +
+                  refusal.status.text + ")";
             break;
         case Reason::NotAValue:
-            why = QBridgeObjectName(refusal.object) +
-                  (refusal.port != 0 ? " is not a VLAN index" : " is not a PortList");
+            why = ObjectName(mib, refusal.object) +
+                  (refusal.port != 0 ? " is not a VLAN index" : " is not a port list");
             break;
         case Reason::PortBeyond:
-            why = (vendor ? "the VlanPorts bitmap of " : "the port lists of ") + vlan +
-                  (vendor ? " does not reach " : " do not reach ") + port;
+            why = "the port lists of " + vlan + " do not reach " + port;
             break;
         case Reason::NotInFrom:
             why = port + " is not a member of " + vlan;
@@ -417,23 +414,24 @@ std::string RefusalText(const MoveRefusal& refusal, const Invocation& invocation
             why = port + "'s PVID is " + std::to_string(refusal.pvid) + ", not " + refusal.vlan;
             break;
         case Reason::Forbidden:
-            why = vlan + " forbids " + port + " (dot1qVlanForbiddenEgressPorts)";
+            why = vlan + " forbids " + port + " (" + columnName(ColumnRole::Forbidden) + ")";
             break;
         case Reason::NoSuchPort:
-            why = "bridge " + port + " has no PVID (dot1qPvid): the switch has no such port";
+            why = "bridge " + port + " has no PVID (" + columnName(ColumnRole::Pvid) +
+                  "): the switch has no such port";
             break;
     }
     return why + "; nothing was sent.";
 }
 
-std::string MoveText(const MovePlan& plan, const MoveReport& report, VlanMib mib) {
+std::string MoveText(const MovePlan& plan, const MoveReport& report, const VlanMib& mib) {
     if (report.AllMoved()) {
         return {};
     }
     std::vector<std::string> lines;
     for (const SentSet& sent : report.sets) {
         if (sent.applied != true) {
-            SetLines(plan, mib, sent, lines);
+            SetLines(mib, sent, lines);
         }
     }
     for (const PortState& state : report.ports) {
@@ -466,26 +464,26 @@ std::string MoveText(const MovePlan& plan, const MoveReport& report, VlanMib mib
     return message;
 }
 
-int MovePorts(Context& context, const Invocation& invocation, VlanMib mib) {
+int MovePorts(Context& context, const Invocation& invocation) {
     const std::string from = std::to_string(invocation.fromVlan);
     const std::string to = std::to_string(invocation.toVlan);
     const PlannedMove planned =
-        mib == VlanMib::QBridge
-            ? PlanQBridgeMove(context.snmp, context.settings, invocation.fromVlan,
-                              invocation.toVlan, invocation.ports)
-            : PlanPortMove(context.snmp, context.settings, from, to, invocation.ports);
+        IsVendor(context.mib)
+            ? PlanPortMove(context.snmp, context.settings, from, to, invocation.ports)
+            : PlanQBridgeMove(context.snmp, context.settings, invocation.fromVlan,
+                              invocation.toVlan, invocation.ports);
     if (const auto* refusal = std::get_if<MoveRefusal>(&planned)) {
-        context.messages.Show(RefusalText(*refusal, invocation, mib));
+        context.messages.Show(RefusalText(*refusal, context.mib, from, to));
         return kFailed;
     }
     const MovePlan& plan = std::get<MovePlan>(planned);
-    MoveView view(context, plan, mib);
+    MoveView view(context, plan);
     if (invocation.dryRun) {
         view.Print(view.Planned(), nullptr);
         return kSucceeded;
     }
     const MoveReport report = SendMove(context.snmp, context.settings, plan);
-    if (const std::string text = MoveText(plan, report, mib); !text.empty()) {
+    if (const std::string text = MoveText(plan, report, context.mib); !text.empty()) {
         context.messages.Show(text);
     }
     // What the switch holds now, whatever the SETs did; the exit status is the engine's.

@@ -1,5 +1,5 @@
-// Where the VLAN logic's messages go in a shell: one line each on stderr, and on a
-// terminal a progress line while a read has taken more than a second.
+// tarnwick-cli's messages on stderr, one line each, and on a terminal a progress line while a
+// read has taken more than a second.
 #pragma once
 
 #include <chrono>
@@ -8,11 +8,11 @@
 #include <string>
 #include <thread>
 
-#include "vlan/dialog_ports.h"
+#include "cli/messages.h"
 
 namespace tarnwick::cli {
 
-class StderrMessages final : public MessageBox {
+class StderrMessages final : public Messages {
 public:
     // The progress line is drawn only when `showProgress` (stderr is a terminal).
     explicit StderrMessages(bool showProgress);
@@ -20,13 +20,11 @@ public:
     StderrMessages(const StderrMessages&) = delete;
     StderrMessages& operator=(const StderrMessages&) = delete;
 
-    // The window's texts break lines with CR LF; here each message stays one line.
+    // A text that breaks its lines stays one line here.
     void Show(const std::string& text) override;
-
-    // A read has begun, or moved on to another column: "reading VLAN IDs, VLAN names".
-    void Reading(std::string step);
-    // The read has ended: the progress line goes.
-    void ReadDone();
+    void Reading(std::string step) override;
+    // The progress line goes.
+    void ReadDone() override;
 
 private:
     void DrawProgress();

@@ -42,16 +42,16 @@ bool ReadBudget::Take(std::size_t octets) {
     return true;
 }
 
-ColumnCursor::ColumnCursor(const WalkRequest& request, WalkTable& table, ReadBudget& budget)
-    : m_request(request), m_table(table), m_budget(budget) {
-    const auto column = ToOid(request.columnOid);
-    if (!column) {
+ColumnCursor::ColumnCursor(const ColumnToWalk& column, ReadBudget& budget)
+    : m_request(column.request), m_table(column.table), m_values(column.values), m_budget(budget) {
+    const auto columnOid = ToOid(m_request.columnOid);
+    if (!columnOid) {
         End(End::FirstRequestFailed, MakeStatus(SNMPERR_UNKNOWN_OBJID));
         return;
     }
     // The column test is a plain substring search: column 10 after column 1 counts as inside.
-    m_columnText = PrintableOid(*column);
-    m_requested = *column;
+    m_columnText = PrintableOid(*columnOid);
+    m_requested = *columnOid;
 }
 
 void ColumnCursor::End(WalkOutcome::End end, SnmpStatus status) {
@@ -89,24 +89,46 @@ void ColumnCursor::Take(const netsnmp_variable_list* binding) {
         return End(End::BadAnswer, MakeStatus(SNMPERR_OID_NONINCREASING));
     }
     const std::string printableOid = PrintableOid(received);
-    if (printableOid.find(m_columnText) == std::string::npos) {
+    // Typed rows are the column's own: strictly below it.
+    const bool inColumn = m_values ? printableOid.starts_with(m_columnText + ".")
+                                   : printableOid.find(m_columnText) != std::string::npos;
+    if (!inColumn) {
         return End(End::Complete);
     }
     // A column of exactly a bound still ends well: only a row past it is a failure.
     if (m_rows == kMaxWalkRows) {
         return End(End::TooManyRows, MakeStatus(SNMPERR_TOO_LONG));
     }
-    std::string row = MakeRow(printableOid, *binding, m_request);
-    if (!m_budget.Take(row.size())) {
+    if (!Store(printableOid, *binding)) {
         return End(End::TooLarge, MakeStatus(SNMPERR_TOO_LONG));
-    }
-    m_table.push_back(std::move(row));
-    if (m_request.instances) {
-        const bool below = printableOid.starts_with(m_columnText + ".");
-        m_request.instances->push_back(below ? printableOid.substr(m_columnText.size() + 1) : "");
     }
     ++m_rows;
     m_requested = std::move(received);
+}
+
+bool ColumnCursor::Store(const std::string& printableOid, const netsnmp_variable_list& binding) {
+    const bool below = printableOid.starts_with(m_columnText + ".");
+    std::string instance = below ? printableOid.substr(m_columnText.size() + 1) : "";
+    if (m_values) {
+        // A value of a type a read does not take is stored as its printable form.
+        SnmpValue value =
+            ValueOf(binding).value_or(OctetString{PrintableValue(binding, m_request.octetForm)});
+        const std::string* octets = OctetsIn(value);
+        if (!m_budget.Take(instance.size() + (octets ? octets->size() : sizeof value))) {
+            return false;
+        }
+        m_values->push_back({std::move(instance), std::move(value)});
+        return true;
+    }
+    std::string row = MakeRow(printableOid, binding, m_request);
+    if (!m_budget.Take(row.size())) {
+        return false;
+    }
+    m_table->push_back(std::move(row));
+    if (m_request.instances) {
+        m_request.instances->push_back(std::move(instance));
+    }
+    return true;
 }
 
 }  // namespace tarnwick::netsnmp

@@ -27,9 +27,9 @@ private:
 
 class ColumnCursor {
 public:
-    // Appends to the table, each row's text taken from the budget; a malformed column OID ends
-    // the walk before any request.
-    ColumnCursor(const WalkRequest& request, WalkTable& table, ReadBudget& budget);
+    // Appends to the column's table, printable or typed, each row's size taken from the budget; a
+    // malformed column OID ends the walk before any request.
+    ColumnCursor(const ColumnToWalk& column, ReadBudget& budget);
 
     bool Ended() const { return m_ended; }
     const WalkOutcome& Outcome() const { return m_outcome; }
@@ -48,8 +48,12 @@ public:
 private:
     void End(WalkOutcome::End end, SnmpStatus status = {});
 
+    // Stores the row; false when the budget has no room for it.
+    bool Store(const std::string& printableOid, const netsnmp_variable_list& binding);
+
     const WalkRequest& m_request;
-    WalkTable& m_table;
+    WalkTable* m_table;
+    ValueTable* m_values;
     ReadBudget& m_budget;
     std::string m_columnText;
     Oid m_requested;

@@ -30,7 +30,7 @@ public:
         : m_bulk(settings.version != SnmpVersion::V1), m_budget(maxOctets) {
         m_cursors.reserve(columns.size());
         for (const ColumnToWalk& column : columns) {
-            m_cursors.emplace_back(column.request, *column.table, m_budget);
+            m_cursors.emplace_back(column, m_budget);
         }
     }
 

@@ -84,7 +84,8 @@ std::vector<WalkOutcome> NetSnmpAgent::WalkColumns(const DeviceSettings& setting
 WalkOutcome NetSnmpAgent::WalkRequests(const DeviceSettings& settings, const WalkRequest& request,
                                        WalkTable& table, std::size_t requests) {
     netsnmp::ReadBudget budget(m_maxReadOctets);
-    netsnmp::ColumnCursor cursor(request, table, budget);
+    const ColumnToWalk column{request, &table, nullptr};
+    netsnmp::ColumnCursor cursor(column, budget);
     if (cursor.Ended()) {
         return cursor.Outcome();
     }

@@ -78,10 +78,19 @@ struct VarBinding {
     SnmpValue value;
 };
 
-// One column of a read of several: what to walk and the table its rows go to.
+// A row as read, typed: its instance (the OID after the column and a dot) and its value.
+struct ValueRow {
+    std::string instance;
+    SnmpValue value;
+};
+using ValueTable = std::vector<ValueRow>;
+
+// One column of a read of several: what to walk and the table its rows go to, printable (`table`)
+// or typed (`values`, where only rows strictly below the column count).
 struct ColumnToWalk {
     WalkRequest request;
     WalkTable* table = nullptr;
+    ValueTable* values = nullptr;
 };
 
 // What a SET's answer says about the agent's value.
@@ -113,8 +122,9 @@ struct GetResult {
 
 // SNMPv1's error-status for a GETNEXT with nothing after it: the agent's MIB view has ended.
 inline constexpr int kNoSuchNameStatus = 2;
-// The library status of a SET this agent cannot send as one request.
-inline constexpr int kNotSentTogether = -1;
+// The library status of a request this agent cannot make (several bindings in one SET, typed
+// rows).
+inline constexpr int kNotSupported = -1;
 
 // How a walk for a column's first row ended, as FirstRow tells it: noSuchName at once means the
 // agent's MIB view ends before the column, which has no row.
@@ -151,7 +161,10 @@ public:
                                                  std::span<const ColumnToWalk> columns) {
         std::vector<WalkOutcome> outcomes;
         for (const ColumnToWalk& column : columns) {
-            outcomes.push_back(Walk(settings, column.request, *column.table));
+            outcomes.push_back(column.table
+                                   ? Walk(settings, column.request, *column.table)
+                                   : WalkOutcome{WalkOutcome::End::FirstRequestFailed,
+                                                 {kNotSupported, "typed rows not supported"}});
         }
         return outcomes;
     }
@@ -170,8 +183,7 @@ public:
         if (bindings.size() == 1) {
             return Set(settings, bindings.front().oid, bindings.front().value);
         }
-        return {SetOutcome::NotSent,
-                {kNotSentTogether, "several bindings in one SET not supported"}};
+        return {SetOutcome::NotSent, {kNotSupported, "several bindings in one SET not supported"}};
     }
     // Waits as long as one request may wait for its answer: time for a request held in the
     // network to arrive before its effect is judged. Unless an agent serves its caller

@@ -10,6 +10,7 @@
 #include "ui/framework/report_list.h"
 #include "ui/framework/text_conversion.h"
 #include "ui/vlan_select_dlg.h"
+#include "ui/window_texts.h"
 
 namespace tarnwick {
 
@@ -37,8 +38,8 @@ void ReportListAdapter::DeleteAllItems() {
     m_view.Model().Clear();
 }
 
-void QtMessageBox::Show(const std::string& text) {
-    ShowMessageBox(m_parent, DisplayText(text));
+void QtMessageBox::Show(const Notice& notice) {
+    ShowMessageBox(m_parent, DisplayText(WindowText(notice)));
 }
 
 void DialogCursorControl::SetCursor(CursorShape shape) {

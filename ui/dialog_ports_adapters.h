@@ -33,8 +33,8 @@ private:
 class QtMessageBox final : public MessageBox {
 public:
     explicit QtMessageBox(QWidget* parent) : m_parent(parent) {}
-    // Shows the text and returns when the user has closed the box.
-    void Show(const std::string& text) override;
+    // Shows the notice in the window's words and returns when the user has closed the box.
+    void Show(const Notice& notice) override;
 
 private:
     QWidget* m_parent;

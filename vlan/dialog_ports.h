@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "snmp/device_settings.h"
+#include "vlan/notices.h"
 
 namespace tarnwick {
 
@@ -21,11 +22,12 @@ public:
     virtual void DeleteAllItems() = 0;
 };
 
-// A modal message box with an OK button; returns when the user has closed it.
+// A modal message box with an OK button that words the notice; returns when the user has closed
+// it.
 class MessageBox {
 public:
     virtual ~MessageBox() = default;
-    virtual void Show(const std::string& text) = 0;
+    virtual void Show(const Notice& notice) = 0;
 };
 
 // The VLAN selection dialog: offers the entries (in a list sorted by text) and returns the chosen

@@ -5,7 +5,6 @@
 
 #include "snmp/decimal.h"
 #include "vlan/port_move.h"
-#include "vlan/window_move_text.h"
 
 namespace tarnwick {
 namespace {
@@ -28,9 +27,6 @@ private:
     bool& m_busy;
     CursorControl& m_cursor;
 };
-
-constexpr std::string_view kNoShownVlan =
-    "请先双击VLAN列表，显示端口所在VLAN的接口列表，未做任何修改!";
 
 // The list's one selected row; nothing unless exactly one row is selected.
 std::optional<int> SingleSelectedRow(const ReportList& list) {
@@ -129,7 +125,7 @@ void MainDialogLogic::OnDblclkInterfaceList() {
 
 void MainDialogLogic::ChangePortVlan(const std::string& portText, const std::string& newVlanId) {
     if (!m_state.shownVlan) {
-        m_ports.messages.Show(std::string(kNoShownVlan));
+        m_ports.messages.Show(NoVlanListed{});
         return;
     }
     if (!SettingsNameTheTablesSwitch()) {
@@ -142,16 +138,16 @@ void MainDialogLogic::ChangePortVlan(const std::string& portText, const std::str
     const PlannedMove planned =
         PlanPortMove(m_ports.snmp, settings, *m_state.shownVlan, newVlanId, ports);
     if (const auto* refusal = std::get_if<MoveRefusal>(&planned)) {
-        const std::string text = WindowRefusalText(*refusal, *m_state.shownVlan, newVlanId);
-        if (!text.empty()) {
-            m_ports.messages.Show(text);
+        // The port's own VLAN chosen: nothing to do, nothing to say.
+        if (refusal->reason != MoveRefusal::Reason::SameVlan) {
+            m_ports.messages.Show(MoveRefused{*refusal, *m_state.shownVlan, newVlanId});
         }
         return;
     }
     const MovePlan& plan = std::get<MovePlan>(planned);
-    const std::string text = WindowMoveText(plan, SendMove(m_ports.snmp, settings, plan));
-    if (!text.empty()) {
-        m_ports.messages.Show(text);
+    MoveReport report = SendMove(m_ports.snmp, settings, plan);
+    if (!report.AllMoved()) {
+        m_ports.messages.Show(MoveEnded{plan, std::move(report)});
     }
 }
 
@@ -161,8 +157,8 @@ bool MainDialogLogic::SettingsNameTheTablesSwitch() {
     if (now && now == m_state.tablesFrom) {
         return true;
     }
-    m_ports.messages.Show("列表中的VLAN信息读自" + m_state.tablesFromText + "，而设备IP地址现为" +
-                          m_state.settings.ipAddress + "，请先重新读取，未做任何修改!");
+    m_ports.messages.Show(
+        ListsFromAnotherSwitch{m_state.tablesFromText, m_state.settings.ipAddress});
     return false;
 }
 
@@ -185,7 +181,10 @@ void MainDialogLogic::OnWriteFlash() {
     }
     // A failure is shown while busy: the flag is cleared only once the box is closed.
     const BusyScope busy(m_state.busy, m_ports.cursor);
-    SaveConfiguration(m_ports.snmp, m_ports.messages, m_state.settings);
+    if (SnmpStatus status = SaveConfiguration(m_ports.snmp, m_state.settings, kVendorMib);
+        !status.ok()) {
+        m_ports.messages.Show(SaveFailure{std::move(status)});
+    }
 }
 
 }  // namespace tarnwick

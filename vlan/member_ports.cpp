@@ -1,40 +1,11 @@
-// The VLAN list, a VLAN's member ports and a port's VLANs, from the walked tables.
+// The window's VLAN list and a VLAN's member ports, from its walked tables.
 #include "vlan/member_ports.h"
 
-#include <algorithm>
 #include <unordered_map>
 
 #include "vlan/port_bitmap.h"
 
 namespace tarnwick {
-namespace {
-
-using RowIndexes = std::vector<std::size_t>;
-
-// For each wanted ID, the rows of its instance, in table order. A row's OID names one instance,
-// so one lookup per row finds the only ID it can belong to.
-std::unordered_map<std::string_view, RowIndexes> RowsOfVlans(const WalkTable& vlanPortsTable,
-                                                             std::span<const std::string> vlanIds) {
-    std::unordered_map<std::string_view, RowIndexes> rows;
-    for (const std::string& id : vlanIds) {
-        rows.try_emplace(id);
-    }
-    const std::string prefix = std::string(kVlanPortsColumn) + ".";
-    for (std::size_t i = 0; i < vlanPortsTable.size(); ++i) {
-        const std::string_view oid = WalkRowOid(vlanPortsTable[i]);
-        if (!oid.starts_with(prefix)) {
-            continue;
-        }
-        const auto found = rows.find(oid.substr(prefix.size()));
-        if (found != rows.end() &&
-            IsRowOfInstance(vlanPortsTable[i], found->first, kVlanPortsColumn)) {
-            found->second.push_back(i);
-        }
-    }
-    return rows;
-}
-
-}  // namespace
 
 std::vector<Vlan> VlansOf(const VlanTables& tables) {
     // A VLAN's ID is the instance of its row in the vendor's table.
@@ -63,42 +34,18 @@ MemberPort PortWithInterface(int port, const IndexedRows& portIfIndex, const Ind
 }
 
 std::vector<MemberPort> MemberPorts(const VlanTables& tables, std::string_view vlanId) {
-    const std::string id(vlanId);
-    return std::move(MemberPortsOfVlans(tables, std::span<const std::string>(&id, 1)).front());
-}
-
-std::vector<std::vector<MemberPort>> MemberPortsOfVlans(const VlanTables& tables,
-                                                        std::span<const std::string> vlanIds) {
-    const auto rowsOfVlans = RowsOfVlans(tables.vlanPortsTable, vlanIds);
     const IndexedRows portIfIndex(tables.portIfIndexTable);
     const IndexedRows ifName(tables.ifNameTable);
-    std::vector<std::vector<MemberPort>> members;
-    members.reserve(vlanIds.size());
-    for (const std::string& id : vlanIds) {
-        std::vector<MemberPort>& ports = members.emplace_back();
-        for (const std::size_t row : rowsOfVlans.at(id)) {
-            for (const int port : DecodePortBitmap(WalkRowValue(tables.vlanPortsTable[row]))) {
-                ports.push_back(PortWithInterface(port, portIfIndex, ifName));
-            }
+    std::vector<MemberPort> ports;
+    for (const std::string& row : tables.vlanPortsTable) {
+        if (!IsRowOfInstance(row, vlanId, kVlanPortsColumn)) {
+            continue;
+        }
+        for (const int port : DecodePortBitmap(WalkRowValue(row))) {
+            ports.push_back(PortWithInterface(port, portIfIndex, ifName));
         }
     }
-    return members;
-}
-
-std::vector<std::vector<std::string>> VlansOfPorts(const WalkTable& vlanPortsTable,
-                                                   std::span<const int> ports) {
-    std::vector<std::vector<std::string>> vlans(ports.size());
-    for (const std::string& row : vlanPortsTable) {
-        const std::string_view oid = WalkRowOid(row);
-        const std::string vlan(oid.substr(oid.rfind('.') + 1));
-        const std::vector<int> members = DecodePortBitmap(WalkRowValue(row));
-        for (std::size_t i = 0; i < ports.size(); ++i) {
-            if (std::binary_search(members.begin(), members.end(), ports[i])) {
-                vlans[i].push_back(vlan);
-            }
-        }
-    }
-    return vlans;
+    return ports;
 }
 
 }  // namespace tarnwick

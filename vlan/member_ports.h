@@ -1,5 +1,5 @@
-// What the walked tables say about the VLANs: the VLAN list, a VLAN's member ports with their
-// interface index and name, and the VLANs a port belongs to.
+// What the window's walked tables say about the VLANs: the VLAN list, and a VLAN's member ports
+// with their interface index and name.
 #pragma once
 
 #include <optional>
@@ -34,14 +34,5 @@ MemberPort PortWithInterface(int port, const IndexedRows& portIfIndex, const Ind
 // Every vlanPortsTable row of the VLAN's instance (IsRowOfInstance) is decoded, in table order;
 // the ID is used as given, untrimmed.
 std::vector<MemberPort> MemberPorts(const VlanTables& tables, std::string_view vlanId);
-// The same for many VLANs at once, one list per ID in the order given, with one pass over the
-// tables: the inventory of a switch with thousands of VLANs.
-std::vector<std::vector<MemberPort>> MemberPortsOfVlans(const VlanTables& tables,
-                                                        std::span<const std::string> vlanIds);
-
-// For each port, the VLAN IDs (the last component of the rows' OIDs) whose bitmap holds it, in
-// table order.
-std::vector<std::vector<std::string>> VlansOfPorts(const WalkTable& vlanPortsTable,
-                                                   std::span<const int> ports);
 
 }  // namespace tarnwick

@@ -9,8 +9,6 @@
 namespace tarnwick {
 namespace {
 
-constexpr BitOrder kVlanPortsBitOrder = BitOrder::LeastSignificantFirst;
-
 MoveRefusal Refused(MoveRefusal::Reason reason, std::string_view vlan = {}, int port = 0) {
     MoveRefusal refusal;
     refusal.reason = reason;

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "vlan/port_bitmap.h"
-#include "vlan/q_bridge.h"
+#include "vlan/q_bridge_mib.h"
 
 namespace tarnwick {
 namespace {
@@ -56,15 +56,6 @@ MoveObject List(std::string oid, ObjectRole role, Part goal) {
 }
 
 }  // namespace
-
-std::string QBridgeObjectName(std::string_view oid) {
-    for (const auto& [column, name] : kQBridgeColumnNames) {
-        if (oid.size() > column.size() && oid.starts_with(column) && oid[column.size()] == '.') {
-            return std::string(name) + std::string(oid.substr(column.size()));
-        }
-    }
-    return std::string(oid);
-}
 
 PlannedMove PlanQBridgeMove(SnmpAgent& snmp, const DeviceSettings& settings, std::uint32_t fromVlan,
                             std::uint32_t toVlan, std::span<const int> ports) {

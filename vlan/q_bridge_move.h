@@ -25,7 +25,4 @@ namespace tarnwick {
 PlannedMove PlanQBridgeMove(SnmpAgent& snmp, const DeviceSettings& settings, std::uint32_t fromVlan,
                             std::uint32_t toVlan, std::span<const int> ports);
 
-// The names the MIB gives the objects, with their instance: "dot1qPvid.5".
-std::string QBridgeObjectName(std::string_view oid);
-
 }  // namespace tarnwick

@@ -2,19 +2,14 @@
 #include "vlan/save_configuration.h"
 
 #include <cstdint>
-#include <string>
-
-#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 
-SnmpStatus SaveConfiguration(SnmpAgent& snmp, MessageBox& messages,
-                             const DeviceSettings& settings) {
-    SnmpStatus status = snmp.Set(settings, kSaveConfigurationOid, std::int32_t{1}).status;
-    if (!status.ok()) {
-        messages.Show(std::string(kSaveFailure) + status.text);
+SnmpStatus SaveConfiguration(SnmpAgent& snmp, const DeviceSettings& settings, const VlanMib& mib) {
+    if (mib.saveObject.empty()) {
+        return {kNotSupported, "the MIB has no object that saves the configuration"};
     }
-    return status;
+    return snmp.Set(settings, mib.saveObject, std::int32_t{1}).status;
 }
 
 }  // namespace tarnwick

@@ -1,20 +1,13 @@
-// The six walked columns of a switch, the tables they fill and their failure messages.
+// The window's six tables: the vendor MIB's columns, walked one after the other, each stored in
+// its printable rows.
 #pragma once
 
 #include <array>
-#include <string_view>
 
 #include "snmp/snmp_agent.h"
+#include "vlan/vendor_mib.h"
 
 namespace tarnwick {
-
-inline constexpr std::string_view kIfIndexColumn = "1.3.6.1.2.1.2.2.1.1";
-inline constexpr std::string_view kIfNameColumn = "1.3.6.1.2.1.31.1.1.1.1";
-inline constexpr std::string_view kVlanIdColumn = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.1";
-inline constexpr std::string_view kVlanNameColumn = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.2";
-inline constexpr std::string_view kVlanPortsColumn = "1.3.6.1.4.1.2011.2.23.1.2.1.1.1.3";
-inline constexpr std::string_view kPortIfIndexColumn = "1.3.6.1.4.1.2011.2.23.1.18.4.5.1.3";
-inline constexpr std::string_view kSaveConfigurationOid = "1.3.6.1.4.1.2011.2.23.1.9.1.11.0";
 
 struct VlanTables {
     WalkTable ifIndexTable;
@@ -29,43 +22,22 @@ struct VlanTables {
 // One of the tables, named by its member.
 using Column = WalkTable VlanTables::*;
 
-// One walked column: where its rows go, in which form, what a failed walk says, and what a
-// progress report calls it.
+// One walked column: the table its rows go to, the column, and where its rows' instances go
+// when they are kept.
 struct ColumnWalk {
     Column table;
-    WalkRequest request;
-    std::string_view failureMessage;
-    std::string_view name;
-    Column instances = nullptr;  // where the rows' instances go, when kept
+    const MibColumn* column;
+    Column instances = nullptr;
 };
 
-// In read order.
-inline constexpr std::array<ColumnWalk, 6> kColumnWalks = {{
-    {&VlanTables::ifIndexTable,
-     {kIfIndexColumn, RowForm::Value, OctetForm::Auto},
-     "读取if信息失败，请检查IP地址或共同体名!",
-     "ifIndex"},
-    {&VlanTables::ifNameTable,
-     {kIfNameColumn, RowForm::WalkRow, OctetForm::Auto},
-     "读取ifName信息失败，请检查IP地址或共同体名!",
-     "ifName"},
-    {&VlanTables::vlanIdTable,
-     {kVlanIdColumn, RowForm::Value, OctetForm::Auto},
-     "读取Vlan信息失败，请检查IP地址或共同体名!",
-     "VLAN IDs"},
-    {&VlanTables::vlanNameTable,
-     {kVlanNameColumn, RowForm::Value, OctetForm::Auto},
-     "读取VlanName信息失败，请检查IP地址或共同体名!",
-     "VLAN names",
-     &VlanTables::vlanNameInstances},
-    {&VlanTables::vlanPortsTable,
-     {kVlanPortsColumn, RowForm::WalkRow, OctetForm::HexDump},
-     "读取VlanPorts信息失败，请检查IP地址或共同体名!",
-     "VlanPorts"},
-    {&VlanTables::portIfIndexTable,
-     {kPortIfIndexColumn, RowForm::WalkRow, OctetForm::Auto},
-     "读PortIfIndex取信息失败，请检查IP地址或共同体名!",
-     "port ifIndex"},
+// In read order, the vendor MIB's.
+inline constexpr std::array<ColumnWalk, kVendorColumns.size()> kColumnWalks = {{
+    {&VlanTables::ifIndexTable, &kVendorColumns[0]},
+    {&VlanTables::ifNameTable, &kVendorColumns[1]},
+    {&VlanTables::vlanIdTable, &kVendorColumns[2]},
+    {&VlanTables::vlanNameTable, &kVendorColumns[3], &VlanTables::vlanNameInstances},
+    {&VlanTables::vlanPortsTable, &kVendorColumns[4]},
+    {&VlanTables::portIfIndexTable, &kVendorColumns[5]},
 }};
 
 // Every column, in read order: what the window's Read walks.

@@ -328,9 +328,10 @@ TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
     // Checked before anything is sent: a VLAN without a row, a port past a bitmap's octets, one
     // VLAN twice, a port that is no longer where the command says (the list it came from is old).
     for (const auto& [refused, why] : std::vector<std::pair<QStringList, std::string>>{
-             {{"move", "2", "1", "99"}, "VLAN 99 has no VlanPorts row; nothing was sent.\n"},
+             {{"move", "2", "1", "99"},
+              "VLAN 99 has no row in the vendor VLAN table; nothing was sent.\n"},
              {{"move", "49", "1", "10"},
-              "the VlanPorts bitmap of VLAN 1 does not reach port 49; nothing was sent.\n"},
+              "the port lists of VLAN 1 do not reach port 49; nothing was sent.\n"},
              {{"move", "5", "1", "1"}, "FROM and TO are the same VLAN; nothing was sent.\n"},
              {{"move", "3", "1", "2"}, "port 3 is not a member of VLAN 1; nothing was sent.\n"}}) {
         const CliRun run = RunCli(agent->Address(), refused);
@@ -396,7 +397,7 @@ TEST(Move, ARefusedAdditionPutsThePortsBackAndFails) {
 
     const CliRun save = RunCli(agent->Address(), {"save"});
     EXPECT_EQ(save.exitCode, 1);
-    EXPECT_THAT(save.err, StartsWith("保存信息失败，请检查IP地址或共同体名! 错误信息: "));
+    EXPECT_THAT(save.err, StartsWith("not saved: the SET of the save object ("));
 }
 
 TEST(ReadCommands, FailWhenTheSwitchDoesNotAnswer) {

@@ -9,9 +9,8 @@
 #include <string>
 #include <tuple>
 
-#include "cli/commands.h"
 #include "cli/terminal_text.h"
-#include "snmp/printable.h"
+#include "tests/cli/in_process.h"
 #include "tests/vlan/fakes.h"
 
 namespace tarnwick {
@@ -43,27 +42,25 @@ TEST(TerminalText, EscapesWhatWouldSteerTheTerminalAfterDecoding) {
 }
 
 TEST(HostileSwitch, DumpForgesNoLineAndWarnsOfWhatItLeavesOut) {
-    const auto row = [](std::string_view column, const char* index, const std::string& value) {
-        return std::string(column) + "." + index + "-" + value;
+    const auto text = [](std::string instance, std::string octets) {
+        return ValueRow{std::move(instance), OctetString{std::move(octets)}};
     };
     fakes::FakeSnmpAgent snmp(nullptr);
-    snmp.columns = {
-        {std::string(kVlanIdColumn), {{"2", "2\r\nVLAN 999  forged", "3\rOVERWRITTEN"}}},
-        {std::string(kVlanNameColumn), {{"office\x1b[2J\xe2\x80\xae"}, {}, {"2"}}},
-        {std::string(kVlanPortsColumn), {{row(kVlanPortsColumn, "2", HexDump("\x03"))}}},
-        {std::string(kPortIfIndexColumn),
-         {{row(kPortIfIndexColumn, "1", "13"), row(kPortIfIndexColumn, "2", "7\n  3     99")}}},
-        {std::string(kIfNameColumn), {{row(kIfNameColumn, "13", "ge\x1b]0;t\x07\xc2\x9b")}}}};
+    snmp.columns = {{std::string(kVlanIdColumn), {{"2"}}}};  // the vendor's MIB
+    snmp.valueColumns = {
+        {std::string(kVlanIdColumn),
+         {{{"1", 2}, text("2", "2\r\nVLAN 999  forged"), text("3", "3\rOVERWRITTEN")}}},
+        {std::string(kVlanNameColumn), {{text("1", "office\x1b[2J\xe2\x80\xae")}}},
+        {std::string(kVlanPortsColumn), {{text("2", "\x03")}}},
+        {std::string(kPortIfIndexColumn), {{{"1", 13}, text("2", "7\n  3     99")}}},
+        {std::string(kIfNameColumn), {{text("13", "ge\x1b]0;t\x07\xc2\x9b")}}}};
     const auto dump = [&](bool json) {
         cli::Invocation invocation;
         invocation.settings.ipAddress = "127.0.0.1:9";
         invocation.command = cli::Command::Dump;
         invocation.json = json;
-        cli::StderrMessages messages(false);
-        std::ostringstream out;
-        testing::internal::CaptureStderr();
-        const int status = cli::RunCommand(invocation, snmp, messages, out);
-        return std::tuple{status, out.str(), testing::internal::GetCapturedStderr()};
+        const test::CliRun run = test::RunInProcess(invocation, snmp);
+        return std::tuple{run.exitCode, run.out, run.err};
     };
     const std::string warnings =
         "port 2 of VLAN 2 listed without its ifIndex \"7\\n  3     99\": not an ifIndex "

@@ -33,7 +33,7 @@ std::vector<WalkRequest> Requests(std::initializer_list<Column> tables) {
     std::vector<WalkRequest> requests;
     for (const ColumnWalk& walk : kColumnWalks) {
         if (std::find(tables.begin(), tables.end(), walk.table) != tables.end()) {
-            requests.push_back(walk.request);
+            requests.push_back(RequestOf(*walk.column));
         }
     }
     return requests;

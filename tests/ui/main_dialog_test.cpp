@@ -15,11 +15,12 @@
 #include "snmp/printable.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/dialog_ports_adapters.h"
+#include "ui/framework/message_box.h"
 #include "ui/framework/qt_translations.h"
 #include "ui/tarnwick_dlg.h"
 #include "ui/tarnwick_dlg_template.h"
 #include "vlan/vlan_tables.h"
-#include "vlan/window_move_text.h"
+#include "ui/window_texts.h"
 
 namespace tarnwick {
 namespace {
@@ -114,7 +115,7 @@ TEST(QtChineseTextsTest, TheMessageBoxButtonReadsQueDing) {
     QString button;
     test::MessageBoxCloser closer(
         [&button](QMessageBox& box) { button = box.button(QMessageBox::Ok)->text(); });
-    QtMessageBox(nullptr).Show("写入FLASH失败");
+    ShowMessageBox(nullptr, QStringLiteral("写入FLASH失败"));
     EXPECT_EQ(button, QStringLiteral("确定"));
 }
 
@@ -125,7 +126,7 @@ TEST(QtMessageBoxTest, AVlanIdWithTagsInAMoveRefusalIsShownAsText) {
     refusal.port = 1;
     Qt::TextFormat format = Qt::AutoText;
     test::MessageBoxCloser closer([&format](QMessageBox& box) { format = box.textFormat(); });
-    QtMessageBox(nullptr).Show(WindowRefusalText(refusal, refusal.vlan, "2"));
+    QtMessageBox(nullptr).Show(MoveRefused{refusal, refusal.vlan, "2"});
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_TRUE(closer.Texts().at(0).startsWith(u"VLAN 0<img src=\"x\">"));
 }
@@ -183,11 +184,13 @@ TEST_F(MainDialogTest, WaitCursorCoversEveryControlWhileBusyAndArrowOtherwise) {
     });
     PressRead();
 
-    std::vector<QString> expectedTexts;
-    for (const ColumnWalk& walk : kColumnWalks) {
-        expectedTexts.push_back(QString::fromUtf8(
-            walk.failureMessage.data(), static_cast<qsizetype>(walk.failureMessage.size())));
-    }
+    const std::vector<QString> expectedTexts = {
+        QStringLiteral("读取if信息失败，请检查IP地址或共同体名!"),
+        QStringLiteral("读取ifName信息失败，请检查IP地址或共同体名!"),
+        QStringLiteral("读取Vlan信息失败，请检查IP地址或共同体名!"),
+        QStringLiteral("读取VlanName信息失败，请检查IP地址或共同体名!"),
+        QStringLiteral("读取VlanPorts信息失败，请检查IP地址或共同体名!"),
+        QStringLiteral("读PortIfIndex取信息失败，请检查IP地址或共同体名!")};
     EXPECT_EQ(closer.Texts(), expectedTexts);
     EXPECT_EQ(whileShown, std::vector(kColumnWalks.size(), waits));
     EXPECT_EQ(busyWhileShown, std::vector(kColumnWalks.size(), true));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "snmp/snmp_agent.h"
+#include "ui/window_texts.h"
 #include "vlan/dialog_ports.h"
 #include "vlan/main_dialog_logic.h"
 
@@ -68,13 +69,16 @@ private:
     std::vector<int> m_selected;
 };
 
+// Keeps each notice, and its text as the window words it.
 class FakeMessageBox final : public MessageBox {
 public:
     explicit FakeMessageBox(Journal* journal) : m_journal(journal) {}
-    void Show(const std::string& text) override {
-        shown.push_back(text);
-        Note(m_journal, "message " + text);
+    void Show(const Notice& notice) override {
+        notices.push_back(notice);
+        shown.push_back(WindowText(notice));
+        Note(m_journal, "message " + shown.back());
     }
+    std::vector<Notice> notices;
     std::vector<std::string> shown;
 
 private:
@@ -152,6 +156,25 @@ public:
         }
         return {column.end, {column.end == WalkOutcome::End::Complete ? 0 : -24, ""}};
     }
+    // Typed reads answer from `valueColumns`; printable ones walk as Walk does.
+    struct ValueColumn {
+        ValueTable rows;
+        WalkOutcome::End end = WalkOutcome::End::Complete;
+    };
+    std::vector<WalkOutcome> WalkColumns(const DeviceSettings& settings,
+                                         std::span<const ColumnToWalk> columns) override {
+        std::vector<WalkOutcome> outcomes;
+        for (const ColumnToWalk& column : columns) {
+            if (column.table) {
+                outcomes.push_back(Walk(settings, column.request, *column.table));
+                continue;
+            }
+            const ValueColumn& scripted = valueColumns[std::string(column.request.columnOid)];
+            column.values->insert(column.values->end(), scripted.rows.begin(), scripted.rows.end());
+            outcomes.push_back({scripted.end, {}});
+        }
+        return outcomes;
+    }
     // Answers from `instances`; an instance it has not is noSuchName.
     GetResult Get(const DeviceSettings& /*settings*/,
                   const std::vector<std::string>& oids) override {
@@ -199,6 +222,7 @@ public:
     }
 
     std::map<std::string, Column> columns;
+    std::map<std::string, ValueColumn> valueColumns;
     std::vector<WalkCall> walks;
     std::vector<SetCall> sets;
     std::vector<SetResult> setStatuses;  // answers to the next SETs, in order; then success

@@ -15,7 +15,7 @@
 #include "snmp/snmp_library.h"
 #include "tests/snmp/scripted_agent.h"
 #include "vlan/port_move.h"
-#include "vlan/q_bridge.h"
+#include "vlan/q_bridge_mib.h"
 #include "vlan/q_bridge_move.h"
 #include "vlan/vlan_tables.h"
 

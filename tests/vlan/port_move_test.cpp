@@ -9,7 +9,7 @@
 #include "tests/vlan/fakes.h"
 #include "vlan/port_move.h"
 #include "vlan/vlan_tables.h"
-#include "vlan/window_move_text.h"
+#include "ui/window_texts.h"
 
 namespace tarnwick {
 namespace {
@@ -142,7 +142,7 @@ TEST(SendMove, VendorRemovalFirstNoAdditionAfterItsFailureAndRestoreAfterAFailed
         const auto plan = std::get<MovePlan>(PlanPortMove(dialog.snmp, {}, "10", "1", ports));
 
         const MoveReport report = SendMove(dialog.snmp, {}, plan);
-        const std::string message = WindowMoveText(plan, report);
+        const std::string message = WindowText(MoveEnded{plan, report});
         EXPECT_EQ(report.ports[0].place, c.place);
         std::vector<std::string> sentTo;
         for (const auto& call : dialog.snmp.sets) {

@@ -11,7 +11,7 @@
 #include "snmp/snmp_library.h"
 #include "tests/support/raw_snmp.h"
 #include "tests/support/start_switch.h"
-#include "vlan/q_bridge.h"
+#include "vlan/q_bridge_mib.h"
 
 namespace tarnwick {
 namespace {

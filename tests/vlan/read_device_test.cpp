@@ -20,7 +20,7 @@ using End = WalkOutcome::End;
 std::vector<std::string> AllColumns() {
     std::vector<std::string> oids;
     for (const ColumnWalk& walk : kColumnWalks) {
-        oids.emplace_back(walk.request.columnOid);
+        oids.emplace_back(walk.column->oid);
     }
     return oids;
 }
@@ -68,7 +68,7 @@ TEST(ReadDevice, StoresEachColumnInItsOwnTable) {
     dialog.logic.ReadDevice();
 
     for (const ColumnWalk& walk : kColumnWalks) {
-        const std::string oid(walk.request.columnOid);
+        const std::string oid(walk.column->oid);
         EXPECT_EQ(dialog.state.tables.*walk.table, dialog.snmp.columns[oid].rows) << oid;
     }
     EXPECT_TRUE(dialog.messages.shown.empty());
@@ -102,7 +102,7 @@ TEST(ReadDevice, UnreachableSwitchShowsTheSixMessagesInWalkOrder) {
     EXPECT_EQ(walksAndMessages, expected);
     EXPECT_EQ(dialog.vlanList.RowCount(), 0);
     for (const ColumnWalk& walk : kColumnWalks) {
-        EXPECT_TRUE((dialog.state.tables.*walk.table).empty()) << walk.request.columnOid;
+        EXPECT_TRUE((dialog.state.tables.*walk.table).empty()) << walk.column->oid;
     }
 }
 
@@ -120,7 +120,7 @@ TEST(ReadDevice, EmptiesEveryTableBeforeTheFirstWalk) {
     }
     for (const ColumnWalk& walk : kColumnWalks) {
         const WalkTable& table = dialog.state.tables.*walk.table;
-        EXPECT_EQ(std::count(table.begin(), table.end(), "stale row"), 0) << walk.request.columnOid;
+        EXPECT_EQ(std::count(table.begin(), table.end(), "stale row"), 0) << walk.column->oid;
     }
 }
 
@@ -141,13 +141,14 @@ TEST_P(WalkColumnEnds, ShowsTheMessageOnceOnFailureAndKeepsTheRowsSoFar) {
     snmp.columns["1.2.3"] = {{"a", "b"}, GetParam().end};
     VlanTables tables;
     const WalkTable& table = tables.ifIndexTable = {"before"};
-    const ColumnWalk walk{&VlanTables::ifIndexTable, {"1.2.3"}, "failed", "test column"};
+    const MibColumn column{ColumnRole::IfIndex, "1.2.3", "test column"};
+    const ColumnWalk walk{&VlanTables::ifIndexTable, &column};
 
-    ShowingFailures(messages).walked(WalkColumn(snmp, DeviceSettings{}, walk, tables));
+    ShowingFailures(messages)(WalkColumn(snmp, DeviceSettings{}, walk, tables));
 
     EXPECT_EQ(messages.shown.size(), GetParam().messages);
     if (!messages.shown.empty()) {
-        EXPECT_EQ(messages.shown.front(), "failed");
+        EXPECT_EQ(messages.shown.front(), "读取if信息失败，请检查IP地址或共同体名!");
     }
     EXPECT_EQ(table.size(), 1 + GetParam().rowsKept);
     EXPECT_EQ(table.front(), "before");

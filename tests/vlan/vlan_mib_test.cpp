@@ -7,7 +7,7 @@
 #include "snmp/snmp_library.h"
 #include "tests/support/start_switch.h"
 #include "tests/vlan/fakes.h"
-#include "vlan/q_bridge.h"
+#include "vlan/q_bridge_mib.h"
 #include "vlan/vlan_tables.h"
 
 namespace tarnwick {
@@ -17,12 +17,12 @@ TEST(VlanMib, VendorOnTheVendorSwitchQBridgeOnTheQBridgeOne) {
     InitSnmpLibrary();
     using Variant = test::SimulatedSwitch::Variant;
     for (const auto& [variant, mib] :
-         {std::pair{Variant::Standard, VlanMib::Vendor}, {Variant::QBridge, VlanMib::QBridge}}) {
+         {std::pair{Variant::Standard, &kVendorMib}, {Variant::QBridge, &kQBridgeMib}}) {
         auto sim = test::StartSwitch(variant);
         ASSERT_NE(sim, nullptr);
         NetSnmpAgent snmp;
         const VlanMibDetection found = DetectVlanMib(snmp, {.ipAddress = sim->Address()});
-        EXPECT_EQ(found.mib, mib) << found.failedColumn << " " << found.status.text;
+        EXPECT_EQ(found.mib, mib) << found.status.text;
     }
 }
 
@@ -32,19 +32,19 @@ TEST(VlanMib, PrefersTheVendorsAndNamesTheRequestThatFailed) {
     const Column rows{{"1"}}, down{{}, WalkOutcome::End::FirstRequestFailed};
     const struct {
         std::map<std::string, Column> columns;
-        VlanMib mib;
+        const VlanMib* mib;
         std::string_view failedColumn;
         std::size_t requests;
-    } cases[] = {{{}, VlanMib::Neither, {}, 2},
-                 {{{vendor, rows}, {standard, rows}}, VlanMib::Vendor, {}, 1},
-                 {{{vendor, down}, {standard, rows}}, VlanMib::Neither, vendor, 1},
-                 {{{standard, down}}, VlanMib::Neither, standard, 2}};
+    } cases[] = {{{}, nullptr, {}, 2},
+                 {{{vendor, rows}, {standard, rows}}, &kVendorMib, {}, 1},
+                 {{{vendor, down}, {standard, rows}}, nullptr, vendor, 1},
+                 {{{standard, down}}, nullptr, standard, 2}};
     for (const auto& c : cases) {
         fakes::FakeSnmpAgent snmp(nullptr);
         snmp.columns = c.columns;
         const VlanMibDetection found = DetectVlanMib(snmp, {.ipAddress = "127.0.0.1"});
         EXPECT_EQ(found.mib, c.mib) << "row " << &c - cases;
-        EXPECT_EQ(found.failedColumn, c.failedColumn);
+        EXPECT_EQ(found.Failed() ? found.failedColumn->oid : "", c.failedColumn);
         EXPECT_EQ(snmp.walks.size(), c.requests);
     }
 }

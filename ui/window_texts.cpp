@@ -1,12 +1,40 @@
-// The main window's texts for a move.
-#include "vlan/window_move_text.h"
+// The main window's texts.
+#include "ui/window_texts.h"
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace tarnwick {
 namespace {
+
+constexpr std::string_view kSetVlanPortsFailure =
+    "设定VlanPorts信息失败，请检查IP地址或共同体名! \r\n错误信息: ";
+constexpr std::string_view kSaveFailure = "保存信息失败，请检查IP地址或共同体名! \r\n错误信息: ";
+
+// A read's failure names the column it walked.
+std::string_view ReadFailureText(ColumnRole column) {
+    switch (column) {
+        case ColumnRole::IfIndex:
+            return "读取if信息失败，请检查IP地址或共同体名!";
+        case ColumnRole::IfName:
+            return "读取ifName信息失败，请检查IP地址或共同体名!";
+        case ColumnRole::VlanId:
+            return "读取Vlan信息失败，请检查IP地址或共同体名!";
+        case ColumnRole::VlanName:
+            return "读取VlanName信息失败，请检查IP地址或共同体名!";
+        case ColumnRole::Members:
+            return "读取VlanPorts信息失败，请检查IP地址或共同体名!";
+        case ColumnRole::PortIfIndex:
+            return "读PortIfIndex取信息失败，请检查IP地址或共同体名!";
+        case ColumnRole::Untagged:
+        case ColumnRole::Forbidden:
+        case ColumnRole::Pvid:
+            break;  // Q-BRIDGE-MIB's, which the window does not read
+    }
+    return "读取信息失败，请检查IP地址或共同体名!";
+}
 
 std::string VlanText(std::string_view vlanId) {
     return "VLAN " + std::string(vlanId);
@@ -45,10 +73,8 @@ bool NoPortIn(const MovePlan& plan, const MoveReport& report, std::string_view v
     });
 }
 
-}  // namespace
-
-std::string WindowRefusalText(const MoveRefusal& refusal, std::string_view fromVlan,
-                              std::string_view toVlan) {
+std::string RefusalText(const MoveRefusal& refusal, std::string_view fromVlan,
+                        std::string_view toVlan) {
     using Reason = MoveRefusal::Reason;
     const std::string vlan = VlanText(refusal.vlan);
     const std::string port = std::to_string(refusal.port);
@@ -75,7 +101,7 @@ std::string WindowRefusalText(const MoveRefusal& refusal, std::string_view fromV
     return "未做任何修改!";
 }
 
-std::string WindowMoveText(const MovePlan& plan, const MoveReport& report) {
+std::string MoveText(const MovePlan& plan, const MoveReport& report) {
     if (report.AllMoved()) {
         return {};
     }
@@ -141,6 +167,34 @@ std::string WindowMoveText(const MovePlan& plan, const MoveReport& report) {
         message += (message.empty() ? "" : "\r\n") + line;
     }
     return changed ? message : message + "未做任何修改!";
+}
+
+template <typename... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+
+}  // namespace
+
+std::string WindowText(const Notice& notice) {
+    return std::visit(
+        Overloaded{
+            [](const ReadFailure& failure) { return std::string(ReadFailureText(failure.column)); },
+            [](const SaveFailure& failure) {
+                return std::string(kSaveFailure) + failure.status.text;
+            },
+            [](const MoveRefused& move) {
+                return RefusalText(move.refusal, move.fromVlan, move.toVlan);
+            },
+            [](const MoveEnded& move) { return MoveText(move.plan, move.report); },
+            [](const NoVlanListed&) {
+                return std::string("请先双击VLAN列表，显示端口所在VLAN的接口列表，未做任何修改!");
+            },
+            [](const ListsFromAnotherSwitch& lists) {
+                return "列表中的VLAN信息读自" + lists.readFrom + "，而设备IP地址现为" + lists.now +
+                       "，请先重新读取，未做任何修改!";
+            }},
+        notice);
 }
 
 }  // namespace tarnwick

@@ -1,12 +1,12 @@
 // The standard objects a switch of any maker publishes its VLANs with: BRIDGE-MIB (RFC 4188) and
 // Q-BRIDGE-MIB (RFC 4363). Their ports are bridge ports, which are not ifIndexes:
-// dot1dBasePortIfIndex maps one to the other.
+// dot1dBasePortIfIndex maps one to the other. The MIB has no object that saves the configuration.
 #pragma once
 
+#include <array>
 #include <string_view>
-#include <utility>
 
-#include "vlan/port_bitmap.h"
+#include "vlan/vlan_mib.h"
 
 namespace tarnwick {
 
@@ -24,27 +24,29 @@ inline constexpr std::string_view kDot1qPvidColumn = "1.3.6.1.2.1.17.7.1.4.5.1.1
 // dot1dBasePortTable, indexed by bridge port: the port's ifIndex.
 inline constexpr std::string_view kDot1dBasePortIfIndexColumn = "1.3.6.1.2.1.17.1.4.1.2";
 
-// The names the MIBs give these columns, for messages and reports.
-inline constexpr std::pair<std::string_view, std::string_view> kQBridgeColumnNames[] = {
-    {kDot1qVlanStaticNameColumn, "dot1qVlanStaticName"},
-    {kDot1qVlanStaticEgressPortsColumn, "dot1qVlanStaticEgressPorts"},
-    {kDot1qVlanForbiddenEgressPortsColumn, "dot1qVlanForbiddenEgressPorts"},
-    {kDot1qVlanStaticUntaggedPortsColumn, "dot1qVlanStaticUntaggedPorts"},
-    {kDot1qPvidColumn, "dot1qPvid"},
-    {kDot1dBasePortIfIndexColumn, "dot1dBasePortIfIndex"},
-};
-
-// The column's name; empty for a column not listed.
-constexpr std::string_view QBridgeColumnName(std::string_view column) {
-    for (const auto& [oid, name] : kQBridgeColumnNames) {
-        if (oid == column) {
-            return name;
-        }
-    }
-    return {};
-}
-
 // A PortList's octet 0 holds ports 1 to 8 from its most significant bit: 0x80 is port 1.
 inline constexpr BitOrder kPortListBitOrder = BitOrder::MostSignificantFirst;
+
+inline constexpr std::array<MibColumn, 7> kQBridgeColumns = {{
+    {ColumnRole::VlanName, kDot1qVlanStaticNameColumn, "dot1qVlanStaticName", RowForm::WalkRow},
+    {ColumnRole::Members, kDot1qVlanStaticEgressPortsColumn, "dot1qVlanStaticEgressPorts",
+     RowForm::WalkRow, OctetForm::HexDump},
+    {ColumnRole::Forbidden, kDot1qVlanForbiddenEgressPortsColumn, "dot1qVlanForbiddenEgressPorts",
+     RowForm::WalkRow, OctetForm::HexDump},
+    {ColumnRole::Untagged, kDot1qVlanStaticUntaggedPortsColumn, "dot1qVlanStaticUntaggedPorts",
+     RowForm::WalkRow, OctetForm::HexDump},
+    {ColumnRole::Pvid, kDot1qPvidColumn, "dot1qPvid", RowForm::WalkRow},
+    {ColumnRole::PortIfIndex, kDot1dBasePortIfIndexColumn, "dot1dBasePortIfIndex",
+     RowForm::WalkRow},
+    {ColumnRole::IfName, kIfNameColumn, "ifName", RowForm::WalkRow},
+}};
+
+inline constexpr VlanMib kQBridgeMib{"q-bridge",
+                                     "the Q-BRIDGE-MIB",
+                                     "Q-BRIDGE-MIB's dot1qVlanStaticTable",
+                                     kQBridgeColumns,
+                                     ColumnRole::VlanName,
+                                     kPortListBitOrder,
+                                     {}};
 
 }  // namespace tarnwick
