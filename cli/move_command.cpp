@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/output.h"
+#include "cli/signal_hold.h"
 #include "vlan/mib_tables.h"
 #include "vlan/port_bitmap.h"
 #include "vlan/port_move.h"
@@ -482,14 +483,17 @@ int MovePorts(Context& context, const Invocation& invocation) {
         view.Print(view.Planned(), nullptr);
         return kSucceeded;
     }
+    // A signal during the writes ends the run only once the move has ended or put the ports back.
+    SignalHold hold;
     const MoveReport report = SendMove(context.snmp, context.settings, plan);
+    const std::optional<int> held = hold.Release();
     if (const std::string text = MoveText(plan, report, context.mib); !text.empty()) {
         context.messages.Show(text);
     }
     // What the switch holds now, whatever the SETs did; the exit status is the engine's.
     const bool readAfterwards = view.ReadAfterwards();
     view.Print(report.sets, &report);
-    return Status(report.AllMoved() && readAfterwards);
+    return held ? SignalledStatus(*held) : Status(report.AllMoved() && readAfterwards);
 }
 
 }  // namespace tarnwick::cli

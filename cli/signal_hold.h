@@ -1,0 +1,40 @@
+// A signal never cuts a move in half: while a SignalHold lives, SIGINT, SIGTERM and SIGHUP are
+// held until the move has ended or put the ports back, and the run ends afterwards with the
+// usual report. Outside it the dispositions are the process's own: a read stops at once.
+#pragma once
+
+#include <signal.h>
+
+#include <array>
+#include <optional>
+
+namespace tarnwick::cli {
+
+class SignalHold {
+public:
+    // Holds the three signals: the first to arrive prints "finishing the move" on stderr at once
+    // and is remembered, any later one changes nothing. A signal the process ignores stays
+    // ignored (under nohup, SIGHUP would not have ended the run). One hold at a time.
+    SignalHold();
+    ~SignalHold();  // releases, unless Release() has
+    SignalHold(const SignalHold&) = delete;
+    SignalHold& operator=(const SignalHold&) = delete;
+
+    // Puts the previous dispositions back; the first signal that arrived while held.
+    std::optional<int> Release();
+
+private:
+    static constexpr std::array<int, 3> kHeld{SIGINT, SIGTERM, SIGHUP};
+
+    std::array<struct sigaction, kHeld.size()> m_previous{};
+    std::array<bool, kHeld.size()> m_installed{};
+    bool m_released = false;
+    std::optional<int> m_arrived;
+};
+
+// The exit status of a run a held signal ended, as a shell reports a process the signal killed.
+inline int SignalledStatus(int number) {
+    return 128 + number;
+}
+
+}  // namespace tarnwick::cli
