@@ -23,13 +23,20 @@ bool TellsTagging(const VlanMib& mib) {
     return mib.Find(ColumnRole::Untagged) != nullptr;
 }
 
+// Prints the output, the warnings found before it first.
+bool PrintAfter(Context& context, std::vector<std::string> warnings, Output output) {
+    output.warnings.insert(output.warnings.begin(), warnings.begin(), warnings.end());
+    return PrintOutput(context, output);
+}
+
 class VlansCommand final : public CliCommand {
 public:
     int Execute(Context& context) const override {
         MibTables tables;
         const bool read = ReadColumns(context, tables, {ColumnRole::VlanId, ColumnRole::VlanName});
-        const bool shown =
-            PrintOutput(context, VlansOutput(VlansOf(context.mib, tables), context.json));
+        std::vector<std::string> warnings;
+        const auto vlans = DistinctVlans(VlansOf(context.mib, tables), warnings);
+        const bool shown = PrintAfter(context, warnings, VlansOutput(vlans, context.json));
         return Status(read && shown);
     }
 };
@@ -62,14 +69,17 @@ public:
             ReadColumns(context, tables,
                         {ColumnRole::VlanId, ColumnRole::VlanName, ColumnRole::Members,
                          ColumnRole::Untagged, ColumnRole::PortIfIndex, ColumnRole::IfName});
-        const std::vector<Vlan> vlans = VlansOf(context.mib, tables);
+        // Each VLAN's members are decoded once, however many rows claim its ID.
+        std::vector<std::string> warnings;
+        const auto vlans = DistinctVlans(VlansOf(context.mib, tables), warnings);
         std::vector<std::string> ids;
         for (const Vlan& vlan : vlans) {
             ids.push_back(vlan.id);
         }
         const bool shown =
-            PrintOutput(context, DumpOutput(vlans, MemberPortsOfVlans(context.mib, tables, ids),
-                                            context.json, TellsTagging(context.mib)));
+            PrintAfter(context, warnings,
+                       DumpOutput(vlans, MemberPortsOfVlans(context.mib, tables, ids), context.json,
+                                  TellsTagging(context.mib)));
         return Status(read && shown);
     }
 };

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <unordered_set>
 
 #include "cli/terminal_text.h"
 #include "snmp/decimal.h"
@@ -132,6 +133,21 @@ QJsonValue NumberOrText(std::string_view text) {
 
 std::string JsonText(const QJsonObject& document) {
     return QJsonDocument(document).toJson(QJsonDocument::Indented).toStdString();
+}
+
+std::vector<Vlan> DistinctVlans(std::vector<Vlan> vlans, Warnings& warnings) {
+    std::unordered_set<std::string> seen;
+    std::vector<Vlan> distinct;
+    for (Vlan& vlan : vlans) {
+        const auto id = ParseVlanId(vlan.id);
+        if (!seen.insert(id ? std::to_string(*id) : vlan.id).second) {
+            warnings.push_back("VLAN row with ID " + Quoted(vlan.id) +
+                               " left out: an earlier row has the same ID");
+            continue;
+        }
+        distinct.push_back(std::move(vlan));
+    }
+    return distinct;
 }
 
 Output VlansOutput(const std::vector<Vlan>& vlans, bool json) {

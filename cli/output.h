@@ -33,6 +33,10 @@ struct Output {
     std::vector<std::string> warnings;
 };
 
+// The VLANs with each ID once, in their rows' order: a switch's table may claim one ID in many
+// rows, and they are one VLAN. The first row wins; a warning names each later one.
+std::vector<Vlan> DistinctVlans(std::vector<Vlan> vlans, std::vector<std::string>& warnings);
+
 // What vlans, members and dump print, the same for every MIB. A port's "tagged" (JSON) is there
 // when its MIB tells it; the text shows the TAGGED column (yes or no) with `taggedColumn`.
 Output VlansOutput(const std::vector<Vlan>& vlans, bool json);

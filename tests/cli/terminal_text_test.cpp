@@ -1,5 +1,6 @@
 // The switch's text on a terminal, in process: the sanitiser class by class, and a hostile switch
-// whose dump forges no line and leaves only numbers for IDs and ports in JSON.
+// whose dump forges no line, lists a VLAN claimed by two rows once, and leaves only numbers for
+// IDs and ports in JSON.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -49,7 +50,7 @@ TEST(HostileSwitch, DumpForgesNoLineAndWarnsOfWhatItLeavesOut) {
     snmp.columns = {{std::string(kVlanIdColumn), {{"2"}}}};  // the vendor's MIB
     snmp.valueColumns = {
         {std::string(kVlanIdColumn),
-         {{{"1", 2}, text("2", "2\r\nVLAN 999  forged"), text("3", "3\rOVERWRITTEN")}}},
+         {{{"1", 2}, text("2", "2\r\nVLAN 999  forged"), text("3", "3\rOVERWRITTEN"), {"4", 2}}}},
         {std::string(kVlanNameColumn), {{text("1", "office\x1b[2J\xe2\x80\xae")}}},
         {std::string(kVlanPortsColumn), {{text("2", "\x03")}}},
         {std::string(kPortIfIndexColumn), {{{"1", 13}, text("2", "7\n  3     99")}}},
@@ -63,6 +64,7 @@ TEST(HostileSwitch, DumpForgesNoLineAndWarnsOfWhatItLeavesOut) {
         return std::tuple{run.exitCode, run.out, run.err};
     };
     const std::string warnings =
+        "VLAN row with ID \"2\" left out: an earlier row has the same ID\n"
         "port 2 of VLAN 2 listed without its ifIndex \"7\\n  3     99\": not an ifIndex "
         "1-2147483647\n"
         "VLAN row with ID \"2\\r\\nVLAN 999  forged\" left out: not a VLAN ID 1-4094\n"

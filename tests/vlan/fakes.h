@@ -162,9 +162,9 @@ public:
         WalkOutcome::End end = WalkOutcome::End::Complete;
     };
     std::vector<WalkOutcome> WalkColumns(const DeviceSettings& settings,
-                                         std::span<const ColumnToWalk> columns) override {
+                                         std::span<const ColumnToWalk> toWalk) override {
         std::vector<WalkOutcome> outcomes;
-        for (const ColumnToWalk& column : columns) {
+        for (const ColumnToWalk& column : toWalk) {
             if (column.table) {
                 outcomes.push_back(Walk(settings, column.request, *column.table));
                 continue;
