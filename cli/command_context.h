@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cli/messages.h"
+#include "snmp/display_text.h"
 #include "snmp/snmp_agent.h"
 #include "vlan/vlan_mib.h"
 
@@ -31,7 +32,7 @@ inline int Status(bool succeeded) {
 
 // UTF-8 text as a JSON string.
 inline QString Json(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return Utf8Text(text);
 }
 
 }  // namespace tarnwick::cli

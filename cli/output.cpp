@@ -128,7 +128,7 @@ QJsonValue NumberOrText(std::string_view text) {
     if (const auto number = ParseDecimal<std::int64_t>(text)) {
         return static_cast<qint64>(*number);
     }
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return Utf8Text(text);
 }
 
 std::string JsonText(const QJsonObject& document) {

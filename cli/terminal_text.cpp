@@ -45,9 +45,7 @@ std::string TerminalText(std::string_view bytes) {
     std::string shown;
     shown.reserve(static_cast<std::size_t>(text.size()));
     qsizetype kept = 0;  // start of the run of characters not yet appended
-    const auto keepRun = [&](qsizetype end) {
-        shown += text.sliced(kept, end - kept).toStdString();
-    };
+    const auto keepRun = [&](qsizetype end) { shown += LogicText(text.sliced(kept, end - kept)); };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (IsEscaped(c)) {

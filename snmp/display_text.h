@@ -2,6 +2,7 @@
 // the window and in the shell alike.
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <string>
 #include <string_view>
@@ -15,5 +16,11 @@ QString DisplayText(std::string_view bytes);
 
 // A text the user typed or a front end shows, as the UTF-8 bytes the logic holds and sends.
 std::string LogicText(const QString& text);
+
+// The program's own texts (templates, addresses, the skin file, JSON's strings) and a page that
+// names no charset: UTF-8, whatever the bytes.
+inline QString Utf8Text(QByteArrayView utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 }  // namespace tarnwick

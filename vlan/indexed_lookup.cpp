@@ -1,10 +1,10 @@
 // Finding the row of one instance in a walked table ("<oid>.<index>-<value>").
 #include "vlan/indexed_lookup.h"
 
+#include "vlan/port_bitmap.h"
+
 namespace tarnwick {
 namespace {
-
-constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
 
 std::string Trimmed(std::string_view text) {
     const std::size_t first = text.find_first_not_of(kWhiteSpace);

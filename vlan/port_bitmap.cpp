@@ -8,7 +8,6 @@
 namespace tarnwick {
 namespace {
 
-constexpr std::string_view kLeadingWhiteSpace = " \t\r\n\v\f";
 // Keeps every port number within an int, however long the value.
 constexpr std::size_t kMaxOctets = INT_MAX / 8;
 
@@ -40,7 +39,7 @@ std::uint8_t ParseOctet(char high, char low) {
 
 // The hex part of one printed row: the text before its first gap of two blanks, blanks removed.
 void AppendRowHexDigits(std::string_view line, std::string& digits) {
-    const std::size_t start = line.find_first_not_of(kLeadingWhiteSpace);
+    const std::size_t start = line.find_first_not_of(kWhiteSpace);
     if (start == std::string_view::npos) {
         return;
     }

@@ -11,6 +11,9 @@
 
 namespace tarnwick {
 
+// The white space a printed value's rows are trimmed of: C's isspace set.
+inline constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
+
 // The last port a walked bitmap can hold: the value arrives whole in one UDP datagram, so it
 // has fewer than 65536 octets. The decoding itself reads bitmaps of any length.
 inline constexpr int kLastPort = 65535 * 8;

@@ -2,6 +2,7 @@
 // the encoding it assumes in one line. DisplayText and LogicText are the shell's too:
 //   DisplayText(bytes): a switch's or the logic's bytes: UTF-8 if valid, else GB18030.
 //   LogicText(text): a text typed or shown, to the logic's bytes: UTF-8.
+//   Utf8Text(bytes): the program's own texts, a page naming no charset, JSON's strings: UTF-8.
 #pragma once
 
 #include <QByteArray>
@@ -12,11 +13,6 @@
 #include "snmp/display_text.h"
 
 namespace tarnwick {
-
-// The program's own texts (templates, addresses, the skin file), a page naming no charset: UTF-8.
-inline QString Utf8Text(QByteArrayView utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 // The logic's bytes kept in a Qt container (an item's data) to be handed back: no encoding.
 inline QByteArray QtBytes(const std::string& bytes) {
