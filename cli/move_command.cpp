@@ -30,16 +30,6 @@ std::string PortsText(const std::vector<int>& ports) {
     return (ports.size() == 1 ? "port " : "ports ") + PortListText(ports);
 }
 
-// The port's part of the first object in the role that holds one of it.
-std::optional<Part> PartOf(const MovePlan& plan, const PortState& state, ObjectRole role) {
-    for (std::size_t object = 0; object < plan.objects.size(); ++object) {
-        if (plan.objects[object].role == role && HoldsPartOf(plan.objects[object], state.port)) {
-            return state.parts[object];
-        }
-    }
-    return std::nullopt;
-}
-
 std::string Membership(std::optional<Part> member, std::optional<Part> untagged) {
     if (!member) {
         return "unknown";

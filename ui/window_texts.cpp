@@ -65,12 +65,8 @@ const std::string& VlanOf(const MovePlan& plan, const SentSet& sent) {
 // did not tell.
 bool NoPortIn(const MovePlan& plan, const MoveReport& report, std::string_view vlan) {
     const ObjectRole role = vlan == plan.fromVlan ? ObjectRole::FromMembers : ObjectRole::ToMembers;
-    const auto object = std::find_if(plan.objects.begin(), plan.objects.end(),
-                                     [&](const MoveObject& o) { return o.role == role; }) -
-                        plan.objects.begin();
-    return std::all_of(report.ports.begin(), report.ports.end(), [&](const PortState& port) {
-        return port.parts[static_cast<std::size_t>(object)] == Part{0};
-    });
+    return std::all_of(report.ports.begin(), report.ports.end(),
+                       [&](const PortState& port) { return PartOf(plan, port, role) == Part{0}; });
 }
 
 std::string RefusalText(const MoveRefusal& refusal, std::string_view fromVlan,

@@ -418,6 +418,15 @@ std::vector<VarBinding> GoalValues(const MovePlan& plan, std::span<const std::si
     return values;
 }
 
+std::optional<Part> PartOf(const MovePlan& plan, const PortState& state, ObjectRole role) {
+    for (std::size_t object = 0; object < plan.objects.size(); ++object) {
+        if (plan.objects[object].role == role && HoldsPartOf(plan.objects[object], state.port)) {
+            return state.parts[object];
+        }
+    }
+    return std::nullopt;
+}
+
 bool MoveReport::AllMoved() const {
     return std::all_of(ports.begin(), ports.end(),
                        [](const PortState& port) { return port.place == PortPlace::NewVlan; });

@@ -141,6 +141,10 @@ struct MoveReport {
     bool MayHaveChanged() const;
 };
 
+// The port's part of the plan's first object in the role that holds one of it; nothing when none
+// does or the switch did not tell.
+std::optional<Part> PartOf(const MovePlan& plan, const PortState& state, ObjectRole role);
+
 // Sends the plan's SETs and reports. Nothing is shown.
 MoveReport SendMove(SnmpAgent& snmp, const DeviceSettings& settings, const MovePlan& plan);
 
