@@ -1,5 +1,6 @@
-// tarnwick-cli as a shell runs it, against the simulated switch: what each command prints, what a
-// move leaves on the switch (checked with a raw GET), and its exit statuses.
+// tarnwick-cli's commands against the simulated switch, in process over Net-SNMP as the program
+// runs them: what each prints, what a move leaves on the switch (checked with a raw GET), and the
+// exit statuses; and the program itself, for what its main() adds.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/cli/in_process.h"
 #include "tests/support/raw_snmp.h"
 #include "tests/support/start_switch.h"
 #include "vlan/vlan_tables.h"
@@ -19,45 +21,46 @@ namespace tarnwick {
 namespace {
 
 using namespace std::chrono_literals;
+using namespace std::string_literals;
+using test::CliRun;
 using test::SimulatedSwitch;
 using test::StartSwitch;
+using test::TemporaryJournal;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
-
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-    QJsonObject Json() const {
-        return QJsonDocument::fromJson(QByteArray::fromStdString(out)).object();
-    }
-};
 
 // How a command reaches the switch: its SNMP version's options, through the SNMPv3 front or not,
 // with which passphrases in the environment.
 struct Way {
-    QStringList options;
+    std::string options;
     bool usmFront = false;
-    QString auth, priv;
+    std::string auth, priv;
     std::string Address(const SimulatedSwitch& agent) const {
         return usmFront ? agent.UsmAddress() : agent.Address();
     }
+    QStringList Arguments(const std::string& address, const std::string& command) const {
+        return test::Arguments(address + " " + command + (options.empty() ? "" : " " + options));
+    }
 };
 
-Way V3(const QString& user, QString auth = {}) {
-    auth = auth.isEmpty() ? user + "-auth" : auth;
-    return {{"--snmp-version", "3", "--user", user}, true, auth, user + "-priv"};
+Way V3(const std::string& user, std::string auth = {}) {
+    auth = auth.empty() ? user + "-auth" : auth;
+    return {"--snmp-version 3 --user " + user, true, auth, user + "-priv"};
 }
 
-CliRun RunCli(const std::string& address, QStringList arguments, const Way& way = {}) {
-    arguments += way.options;
-    arguments.prepend(QString::fromStdString(address));
+CliRun RunCli(const std::string& address, const std::string& command, const Way& way = {}) {
+    return test::RunCommandLine(way.Arguments(address, command), way.auth, way.priv);
+}
+
+CliRun RunProgram(const std::string& address, const std::string& command, const Way& way = {}) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("TARNWICK_AUTH_PASSPHRASE", way.auth);
-    environment.insert("TARNWICK_PRIV_PASSPHRASE", way.priv);
+    environment.insert(QStringLiteral("TARNWICK_AUTH_PASSPHRASE"),
+                       QString::fromStdString(way.auth));
+    environment.insert(QStringLiteral("TARNWICK_PRIV_PASSPHRASE"),
+                       QString::fromStdString(way.priv));
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(TARNWICK_CLI), arguments);
+    process.start(QStringLiteral(TARNWICK_CLI), way.Arguments(address, command));
     process.waitForFinished(60'000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput().toStdString(),
@@ -102,11 +105,11 @@ void ExpectOfficePorts(const QJsonValue& ports) {
     }
 }
 
-const Way kWays[] = {{}, {{"--snmp-version", "2c"}, false, {}, {}}, V3("tarnwick-rw")};
+const Way kWays[] = {{}, {"--snmp-version 2c", false, {}, {}}, V3("tarnwick-rw")};
 
 struct ReadCase {
     const char* name;
-    QStringList arguments;
+    const char* command;
     std::function<void(const QJsonObject&)> checkJson;
     std::vector<std::string> textLines;  // among the text output's lines
     friend void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
@@ -124,13 +127,13 @@ protected:
 void ExpectReadCase(const SimulatedSwitch* agent, const ReadCase& c) {
     ASSERT_NE(agent, nullptr);
     for (const Way& way : kWays) {
-        SCOPED_TRACE(way.options.join(' ').toStdString());
+        SCOPED_TRACE(way.options);
         const std::string address = way.Address(*agent);
-        const CliRun json = RunCli(address, c.arguments + QStringList{"--json"}, way);
+        const CliRun json = RunCli(address, c.command + " --json"s, way);
         EXPECT_EQ(json.exitCode, 0) << json.err;
         c.checkJson(json.Json());
 
-        const CliRun text = RunCli(address, c.arguments, way);
+        const CliRun text = RunCli(address, c.command, way);
         EXPECT_EQ(text.exitCode, 0) << text.err;
         for (const std::string& line : c.textLines) {
             EXPECT_THAT(text.out, HasSubstr("\n" + line + "\n"));
@@ -147,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ReadCase{
             "Vlans",
-            {"vlans"},
+            "vlans",
             [](const QJsonObject& doc) {
                 const QJsonArray vlans = doc[u"vlans"].toArray();
                 EXPECT_EQ(Ints(vlans, "id"), (std::vector<int>{1, 2, 10, 20, 30, 40, 50, 60, 100}));
@@ -158,22 +161,22 @@ INSTANTIATE_TEST_SUITE_P(
             },
             {"2    mgmt", "100  voice"}},
         ReadCase{"MembersWithIndexAndName",
-                 {"members", "10"},
+                 "members 10",
                  [](const QJsonObject& doc) {
                      EXPECT_EQ(doc[u"vlan"].toInt(), 10);
                      ExpectOfficePorts(doc[u"ports"]);
                  },
                  {"10    14       GigabitEthernet0/0/10", "48    52       GigabitEthernet0/0/48"}},
         ReadCase{"MembersWithoutIndexRows",
-                 {"members", "50"},
+                 "members 50",
                  [](const QJsonObject& doc) {
                      const QJsonArray ports = doc[u"ports"].toArray();
                      EXPECT_EQ(Ints(ports, "port"), Range(129, 136, {190}));
-                     EXPECT_EQ(ports[8].toObject().keys(), QStringList{"port"});
+                     EXPECT_EQ(ports[8].toObject().keys(), QStringList{QStringLiteral("port")});
                  },
                  {"136", "190"}},
         ReadCase{"Dump",
-                 {"dump"},
+                 "dump",
                  [](const QJsonObject& doc) {
                      const QJsonArray vlans = doc[u"vlans"].toArray();
                      ASSERT_EQ(vlans.size(), 9);
@@ -216,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(
     QBridgeSwitch, QBridgeReadCommands,
     ::testing::Values(
         ReadCase{"Vlans",
-                 {"vlans"},
+                 "vlans",
                  [](const QJsonObject& doc) {
                      const QJsonArray vlans = doc[u"vlans"].toArray();
                      EXPECT_EQ(Ints(vlans, "id"), (std::vector<int>{1, 10, 20, 30, 100}));
@@ -225,20 +228,20 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  {"30   访客网络", "100  voice"}},
         ReadCase{"MembersAllTagged",
-                 {"members", "100"},
+                 "members 100",
                  [](const QJsonObject& doc) {
                      EXPECT_EQ(doc[u"vlan"].toInt(), 100);
                      EXPECT_EQ(BridgePorts(doc[u"ports"]), "5t 6t 23t 24t");
                  },
                  {"5     1005     ge-0/0/5   yes", "24    1024     ge-0/0/24  yes"}},
         ReadCase{"MembersAccessAndTrunks",
-                 {"members", "10"},
+                 "members 10",
                  [](const QJsonObject& doc) {
                      EXPECT_EQ(BridgePorts(doc[u"ports"]), "1 2 3 4 5 6 7 8 23t 24t");
                  },
                  {"8     1008     ge-0/0/8   no", "23    1023     ge-0/0/23  yes"}},
         ReadCase{"Dump",
-                 {"dump"},
+                 "dump",
                  [](const QJsonObject& doc) {
                      const QJsonArray vlans = doc[u"vlans"].toArray();
                      ASSERT_EQ(vlans.size(), 5);
@@ -256,6 +259,7 @@ TEST(MibChoice, ForcedMibsAndTheQBridgeSwitchsSaveAndMove) {
     const auto standard = StartSwitch(SimulatedSwitch::Variant::Standard);
     const auto qBridge = StartSwitch(SimulatedSwitch::Variant::QBridge);
     ASSERT_TRUE(standard && qBridge);
+    const TemporaryJournal journal;
     const std::string vlans = "ID   NAME\n1    default\n10   office\n20   lab\n30   访客网络\n";
     const std::string kTogether =
         "SET       OBJECT                           VALUE     RESULT\n"
@@ -267,7 +271,7 @@ TEST(MibChoice, ForcedMibsAndTheQBridgeSwitchsSaveAndMove) {
         "          dot1qPvid.1                      30\n";
     const struct {
         const SimulatedSwitch* agent;
-        QString arguments;
+        const char* command;
         int exitCode;
         std::string out;  // the whole of stdout
         const char* err;  // within stderr
@@ -288,13 +292,13 @@ TEST(MibChoice, ForcedMibsAndTheQBridgeSwitchsSaveAndMove) {
          ""},
     };
     for (const auto& c : cases) {
-        const CliRun run = RunCli(c.agent->Address(), c.arguments.split(' '));
-        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments.toStdString() << run.err;
-        EXPECT_EQ(run.out, c.out) << c.arguments.toStdString();
-        EXPECT_THAT(run.err, HasSubstr(c.err)) << c.arguments.toStdString();
+        const CliRun run = RunCli(c.agent->Address(), c.command);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.command << run.err;
+        EXPECT_EQ(run.out, c.out) << c.command;
+        EXPECT_THAT(run.err, HasSubstr(c.err)) << c.command;
     }
-    const CliRun back = RunCli(qBridge->Address(), {"move", "1", "30", "10", "--json"});
-    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(back.out)).object();
+    const CliRun back = RunCli(qBridge->Address(), "move 1 30 10 --json");
+    const QJsonObject json = back.Json();
     EXPECT_EQ(json[u"moved"], true) << back.err;
     EXPECT_EQ(json[u"confirmed"][0][u"vlans"], QJsonArray{10});
     EXPECT_EQ(json[u"afterwards"][0][u"pvid"], 10);
@@ -303,16 +307,17 @@ TEST(MibChoice, ForcedMibsAndTheQBridgeSwitchsSaveAndMove) {
 TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
     const auto agent = StartSwitch(SimulatedSwitch::Variant::Standard);
     ASSERT_NE(agent, nullptr);
-    const QStringList move{"move", "3-4,7", "1", "10"};
+    const TemporaryJournal journal;
+    const std::string move = "move 3-4,7 1 10";
 
-    const CliRun dryRun = RunCli(agent->Address(), move + QStringList{"--dry-run"});
+    const CliRun dryRun = RunCli(agent->Address(), move + " --dry-run");
     EXPECT_EQ(dryRun.exitCode, 0) << dryRun.err;
     EXPECT_THAT(dryRun.out, HasSubstr("removal   1     B30000000000  not sent (dry run)\n"));
     EXPECT_THAT(dryRun.out, HasSubstr("addition  10    4CFE000000FF  not sent (dry run)\n"));
     EXPECT_EQ(BitmapOnSwitch(*agent, 1), "FF0000000000");
     EXPECT_EQ(BitmapOnSwitch(*agent, 10), "00FE000000FF");
 
-    const CliRun moved = RunCli(agent->Address(), move + QStringList{"--json"});
+    const CliRun moved = RunCli(agent->Address(), move + " --json");
     EXPECT_EQ(moved.exitCode, 0) << moved.err;
     const QJsonObject doc = moved.Json();
     EXPECT_EQ(doc[u"moved"], true);
@@ -327,13 +332,11 @@ TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
 
     // Checked before anything is sent: a VLAN without a row, a port past a bitmap's octets, one
     // VLAN twice, a port that is no longer where the command says (the list it came from is old).
-    for (const auto& [refused, why] : std::vector<std::pair<QStringList, std::string>>{
-             {{"move", "2", "1", "99"},
-              "VLAN 99 has no row in the vendor VLAN table; nothing was sent.\n"},
-             {{"move", "49", "1", "10"},
-              "the port lists of VLAN 1 do not reach port 49; nothing was sent.\n"},
-             {{"move", "5", "1", "1"}, "FROM and TO are the same VLAN; nothing was sent.\n"},
-             {{"move", "3", "1", "2"}, "port 3 is not a member of VLAN 1; nothing was sent.\n"}}) {
+    for (const auto& [refused, why] : std::vector<std::pair<std::string, std::string>>{
+             {"move 2 1 99", "VLAN 99 has no row in the vendor VLAN table; nothing was sent.\n"},
+             {"move 49 1 10", "the port lists of VLAN 1 do not reach port 49; nothing was sent.\n"},
+             {"move 5 1 1", "FROM and TO are the same VLAN; nothing was sent.\n"},
+             {"move 3 1 2", "port 3 is not a member of VLAN 1; nothing was sent.\n"}}) {
         const CliRun run = RunCli(agent->Address(), refused);
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.err, why);
@@ -341,7 +344,7 @@ TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
     EXPECT_EQ(BitmapOnSwitch(*agent, 1), "B30000000000");
     EXPECT_EQ(BitmapOnSwitch(*agent, 2), "000100000000");
 
-    const CliRun saved = RunCli(agent->Address(), {"save", "--json"});
+    const CliRun saved = RunCli(agent->Address(), "save --json");
     EXPECT_EQ(saved.exitCode, 0) << saved.err;
     EXPECT_TRUE(saved.Json()[u"saved"].toBool());
 }
@@ -349,31 +352,32 @@ TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
 TEST(Move, OverSnmpV2cAndV3AndRefusedSnmpV3Users) {
     const auto agent = StartSwitch(SimulatedSwitch::Variant::Standard, true);
     ASSERT_NE(agent, nullptr);
+    const TemporaryJournal journal;
     struct Case {
         Way way;
-        QStringList command;
+        const char* command;
         int exitCode;
         const char* err;  // within stderr
         const char *bitmap1, *bitmap10;
     };
-    const QStringList toTen{"move", "3", "1", "10"};
+    const char* toTen = "move 3 1 10";
     Way strong = V3("tarnwick-strong");
-    strong.options += {"--auth-protocol", "SHA-512", "--priv-protocol", "AES-256"};
+    strong.options += " --auth-protocol SHA-512 --priv-protocol AES-256";
     const char *kOne = "FF0000000000", *kTen = "00FE000000FF";  // VLANs 1 and 10 as they start
     const Case cases[] = {
         {kWays[1], toTen, 0, "", "FB0000000000", "04FE000000FF"},  // then back, and save
-        {kWays[2], {"move", "3", "10", "1"}, 0, "", kOne, kTen},
-        {kWays[2], {"save"}, 0, "", kOne, kTen},
-        {strong, {"save"}, 0, "", kOne, kTen},
+        {kWays[2], "move 3 10 1", 0, "", kOne, kTen},
+        {kWays[2], "save", 0, "", kOne, kTen},
+        {strong, "save", 0, "", kOne, kTen},
         {V3("tarnwick-rw", "not-the-passphrase"), toTen, 1, "Authentication failure", kOne, kTen},
         {V3("tarnwick-nobody"), toTen, 1, "Unknown user name", kOne, kTen},
         {V3("tarnwick-ro"), toTen, 1, "noAccess", kOne, kTen},
-        {V3("tarnwick-ro"), {"save"}, 1, "noAccess", kOne, kTen},
+        {V3("tarnwick-ro"), "save", 1, "noAccess", kOne, kTen},
         {V3("tarnwick-rw", "7chars!"), toTen, 2, "at least 8", kOne, kTen},
     };
     for (const Case& c : cases) {
         const CliRun run = RunCli(c.way.Address(*agent), c.command, c.way);
-        const std::string what = (c.way.options + c.command).join(' ').toStdString() + c.err;
+        const std::string what = c.way.options + " " + c.command + c.err;
         EXPECT_EQ(run.exitCode, c.exitCode) << what << run.err;
         EXPECT_THAT(run.err, HasSubstr(c.err)) << what;
         EXPECT_EQ(BitmapOnSwitch(*agent, 1), c.bitmap1) << what;
@@ -384,8 +388,9 @@ TEST(Move, OverSnmpV2cAndV3AndRefusedSnmpV3Users) {
 TEST(Move, ARefusedAdditionPutsThePortsBackAndFails) {
     const auto agent = StartSwitch(SimulatedSwitch::Variant::RefusingSets);
     ASSERT_NE(agent, nullptr);
+    const TemporaryJournal journal;
 
-    const CliRun run = RunCli(agent->Address(), {"move", "3-4", "1", "10", "--json"});
+    const CliRun run = RunCli(agent->Address(), "move 3-4 1 10 --json");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_THAT(run.err, HasSubstr("ports 3,4 in VLAN 1 as before."));
     const QJsonObject doc = run.Json();
@@ -395,7 +400,7 @@ TEST(Move, ARefusedAdditionPutsThePortsBackAndFails) {
     EXPECT_EQ(BitmapOnSwitch(*agent, 1), "FF0000000000");
     EXPECT_EQ(BitmapOnSwitch(*agent, 10), "00FE000000FF");
 
-    const CliRun save = RunCli(agent->Address(), {"save"});
+    const CliRun save = RunCli(agent->Address(), "save");
     EXPECT_EQ(save.exitCode, 1);
     EXPECT_THAT(save.err, StartsWith("not saved: the SET of the save object ("));
 }
@@ -404,7 +409,7 @@ TEST(ReadCommands, FailWhenTheSwitchDoesNotAnswer) {
     const auto agent = StartSwitch(SimulatedSwitch::Variant::Silent);
     ASSERT_NE(agent, nullptr);
 
-    const CliRun run = RunCli(agent->Address(), {"vlans"});
+    const CliRun run = RunCli(agent->Address(), "vlans");
 
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err,
@@ -412,60 +417,28 @@ TEST(ReadCommands, FailWhenTheSwitchDoesNotAnswer) {
               "(1.3.6.1.4.1.2011.2.23.1.2.1.1.1.1) failed: Timeout\n");
 }
 
-struct UsageCase {
-    const char* name;
-    QStringList arguments;  // after a loopback address that nothing answers
-    friend void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
-};
+// The program itself: the passphrases from its environment, what it prints where, the usage
+// line after a usage error, and its exit statuses as a shell sees them.
+TEST(Program, ReadsOverSnmpV3MovesAndExitsWithTwoOnAUsageError) {
+    const auto agent = StartSwitch(SimulatedSwitch::Variant::Standard, true);
+    ASSERT_NE(agent, nullptr);
+    const TemporaryJournal journal;
 
-class UsageErrors : public ::testing::TestWithParam<UsageCase> {};
+    const CliRun read = RunProgram(agent->UsmAddress(), "members 10", V3("tarnwick-rw"));
+    EXPECT_EQ(read.exitCode, 0) << read.err;
+    EXPECT_THAT(read.out, HasSubstr("\n48    52       GigabitEthernet0/0/48\n"));
 
-TEST_P(UsageErrors, ExitWithTwoAndAHintSendingNothing) {
-    const CliRun run = RunCli("127.0.0.1:9", GetParam().arguments);
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_THAT(run.err, HasSubstr("\nUsage: tarnwick-cli ADDRESS"));
-    EXPECT_EQ(run.out, "");
-}
+    const CliRun moved = RunProgram(agent->Address(), "move 3 1 10");
+    EXPECT_EQ(moved.exitCode, 0) << moved.err;
+    EXPECT_THAT(moved.out, HasSubstr("removal   1     FB0000000000  confirmed, applied: yes\n"));
+    EXPECT_EQ(BitmapOnSwitch(*agent, 1), "FB0000000000");
+    EXPECT_EQ(BitmapOnSwitch(*agent, 10), "04FE000000FF");
 
-INSTANTIATE_TEST_SUITE_P(
-    CommandLines, UsageErrors,
-    ::testing::Values(UsageCase{"NoCommand", {}}, UsageCase{"UnknownCommand", {"list"}},
-                      UsageCase{"UnknownOption", {"vlans", "--verbose"}},
-                      UsageCase{"ExtraArgument", {"dump", "1"}},
-                      UsageCase{"MissingVlan", {"members"}},
-                      UsageCase{"VlanZero", {"members", "0"}},
-                      UsageCase{"VlanPastRange", {"members", "4095"}},
-                      UsageCase{"VlanNotANumber", {"members", "ten"}},
-                      UsageCase{"PortZero", {"move", "0", "1", "10"}},
-                      UsageCase{"NegativePort", {"move", "-3", "1", "10"}},
-                      UsageCase{"DescendingRange", {"move", "8-1", "1", "10"}},
-                      UsageCase{"EmptyItem", {"move", "1,,2", "1", "10"}},
-                      UsageCase{"PortJunk", {"move", "9x", "1", "10"}},
-                      UsageCase{"ToPastRange", {"move", "9", "1", "5000"}},
-                      UsageCase{"TimeoutTooShort", {"vlans", "--timeout", "999"}},
-                      UsageCase{"TimeoutTooLong", {"vlans", "--timeout", "10001"}},
-                      UsageCase{"DryRunWithoutMove", {"save", "--dry-run"}},
-                      UsageCase{"UnknownMib", {"vlans", "--mib", "qbridge"}}),
-    [](const auto& c) { return std::string(c.param.name); });
-
-INSTANTIATE_TEST_SUITE_P(
-    SnmpVersions, UsageErrors,
-    ::testing::Values(UsageCase{"PassphraseOnTheCommandLine",
-                                {"vlans", "--snmp-version", "3", "--user", "u", "--auth-passphrase",
-                                 "secret-passphrase"}},
-                      UsageCase{"UnknownVersion", {"vlans", "--snmp-version", "2"}},
-                      UsageCase{"UserWithoutV3", {"vlans", "--user", "u"}},
-                      UsageCase{"V3WithoutUser", {"vlans", "--snmp-version", "3"}},
-                      UsageCase{"V3WithoutPassphrase",
-                                {"vlans", "--snmp-version", "3", "--user", "u"}}),
-    [](const auto& c) { return std::string(c.param.name); });
-
-TEST(UsageErrors, AnAddressThatDoesNotParse) {
-    for (const char* address : {"1.2.3", "", "[::1"}) {
-        const CliRun run = RunCli(address, {"vlans"});
-        EXPECT_EQ(run.exitCode, 2) << address;
-        EXPECT_THAT(run.err, HasSubstr("not a switch address"));
-    }
+    const CliRun usage = RunProgram(agent->Address(), "members 0");
+    EXPECT_EQ(usage.exitCode, 2);
+    EXPECT_EQ(usage.out, "");
+    EXPECT_THAT(usage.err, StartsWith("tarnwick-cli: VLAN must be a number from 1 to 4094: 0\n"
+                                      "Usage: tarnwick-cli ADDRESS "));
 }
 
 }  // namespace

@@ -1,10 +1,19 @@
 // tarnwick-cli's commands run in process: what a run prints on stdout and stderr, and its status.
 #pragma once
 
+#include <stdlib.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+#include <QTemporaryDir>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 #include "cli/commands.h"
+#include "snmp/net_snmp_agent.h"
+#include "snmp/snmp_library.h"
 
 namespace tarnwick::test {
 
@@ -21,6 +30,9 @@ struct CliRun {
     int exitCode = -1;
     std::string out;
     std::string err;
+    QJsonObject Json() const {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(out)).object();
+    }
     friend bool operator==(const CliRun&, const CliRun&) = default;
 };
 
@@ -30,5 +42,41 @@ inline CliRun RunInProcess(cli::Invocation invocation, SnmpAgent& snmp) {
     const int status = cli::RunCommand(std::move(invocation), snmp, messages, out);
     return {status, out.str(), messages.lines};
 }
+
+// The words of a command line, one blank apart (two blanks: an empty word between).
+inline QStringList Arguments(std::string_view line) {
+    return QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())).split(u' ');
+}
+
+// The arguments after the program's name as the program takes them, with the SNMPv3 passphrases
+// in the environment (the parse takes them out again), over Net-SNMP. A usage error is status 2
+// with its problem on stderr.
+inline CliRun RunCommandLine(QStringList arguments, const std::string& auth = {},
+                             const std::string& priv = {}) {
+    setenv("TARNWICK_AUTH_PASSPHRASE", auth.c_str(), 1);
+    setenv("TARNWICK_PRIV_PASSPHRASE", priv.c_str(), 1);
+    arguments.prepend(QStringLiteral("tarnwick-cli"));
+    auto parsed = cli::ParseCommandLine(arguments);
+    if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
+        return {cli::kUsageError, {}, error->problem + '\n'};
+    }
+    InitSnmpLibrary();
+    NetSnmpAgent snmp;
+    return RunInProcess(std::get<cli::Invocation>(std::move(parsed)), snmp);
+}
+
+// TARNWICK_JOURNAL names a file in a directory of its own while this lives, for the runs in
+// process and the programs started meanwhile: a test's move or save never writes a user's journal.
+class TemporaryJournal {
+public:
+    TemporaryJournal() {
+        const QString path = m_directory.filePath(QStringLiteral("journal.jsonl"));
+        setenv("TARNWICK_JOURNAL", path.toStdString().c_str(), 1);
+    }
+    ~TemporaryJournal() { unsetenv("TARNWICK_JOURNAL"); }
+
+private:
+    QTemporaryDir m_directory;
+};
 
 }  // namespace tarnwick::test

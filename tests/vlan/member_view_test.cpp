@@ -5,10 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "snmp/printable.h"
 #include "tests/vlan/fakes.h"
 #include "vlan/indexed_lookup.h"
-#include "vlan/port_bitmap.h"
 #include "vlan/vlan_tables.h"
 
 namespace tarnwick {
@@ -17,13 +15,9 @@ namespace {
 using fakes::FakeDialog;
 using Rows = std::vector<std::vector<std::string>>;
 
-std::string PortsRow(const std::string& vlan, const std::vector<int>& ports) {
-    std::string octets(4, '\0');
-    for (const int port : ports) {
-        const BitPosition position = PortBitPosition(port);
-        octets[position.octet] = static_cast<char>(octets[position.octet] | position.mask);
-    }
-    return std::string(kVlanPortsColumn) + "." + vlan + "-" + HexDump(octets);
+// The VLAN's row as the walk stores it: the bitmap's octets in hex ("04 00"), then the rendering.
+std::string PortsRow(const std::string& vlan, const std::string& hexOctets) {
+    return std::string(kVlanPortsColumn) + "." + vlan + "-  " + hexOctets + "   ....\n";
 }
 
 std::string PortIndexRow(int port, const std::string& ifIndex) {
@@ -40,7 +34,8 @@ void LoadSwitch(FakeDialog& dialog) {
     tables.vlanIdTable = {"1", "10", "100"};
     tables.vlanNameTable = {"default", "office", "servers"};
     tables.vlanNameInstances = {"1", "10", "100"};
-    tables.vlanPortsTable = {PortsRow("10", {3}), PortsRow("1", {1, 2, 16}), PortsRow("100", {4})};
+    tables.vlanPortsTable = {PortsRow("10", "04 00 00 00"), PortsRow("1", "03 80 00 00"),
+                             PortsRow("100", "08 00 00 00")};
     for (int port = 24; port >= 1; --port) {
         const std::string ifIndex = std::to_string(100 + port);
         tables.portIfIndexTable.push_back(PortIndexRow(port, ifIndex));
@@ -123,7 +118,7 @@ TEST(MemberView, MissingRowsLeaveCellsEmptyAndTheNextPortTakesTheNextRow) {
     FakeDialog dialog;
     VlanTables& tables = dialog.state.tables;
     tables.vlanIdTable = {"5"};
-    tables.vlanPortsTable = {PortsRow("5", {5, 6, 7})};
+    tables.vlanPortsTable = {PortsRow("5", "70 00 00 00")};
     tables.portIfIndexTable = {PortIndexRow(5, "205"), PortIndexRow(7, "207")};
     tables.ifNameTable = {NameRow("205", "GE0/0/5")};
     dialog.logic.FillVlanList();
@@ -138,7 +133,7 @@ TEST(MemberView, ValuesAreTrimmedAndTheNameIsLookedUpByTheTrimmedIndex) {
     FakeDialog dialog;
     VlanTables& tables = dialog.state.tables;
     tables.vlanIdTable = {"5"};
-    tables.vlanPortsTable = {PortsRow("5", {5})};
+    tables.vlanPortsTable = {PortsRow("5", "10 00 00 00")};
     tables.portIfIndexTable = {PortIndexRow(15, "215"), PortIndexRow(5, " \t205 \r\n")};
     tables.ifNameTable = {NameRow("3", "lab.205-uplink"), NameRow("205", "  GE0/0/5\r\n")};
     dialog.logic.FillVlanList();
@@ -152,7 +147,8 @@ TEST(MemberView, EveryRowHoldingTheVlanKeyIsDecodedInTableOrder) {
     FakeDialog dialog;
     VlanTables& tables = dialog.state.tables;
     tables.vlanIdTable = {"7"};
-    tables.vlanPortsTable = {PortsRow("7", {9, 12}), PortsRow("70", {1}), PortsRow("7", {2, 9})};
+    tables.vlanPortsTable = {PortsRow("7", "00 09 00 00"), PortsRow("70", "01 00 00 00"),
+                             PortsRow("7", "02 01 00 00")};
     dialog.logic.FillVlanList();
 
     DoubleClick(dialog, 0);
@@ -179,7 +175,7 @@ TEST(MemberView, StaysInViewAfterANewReadUntilTheNextDoubleClick) {
     const Rows shown = dialog.interfaceList.Rows();
 
     dialog.snmp.columns[std::string(kVlanIdColumn)] = {{"100"}};
-    dialog.snmp.columns[std::string(kVlanPortsColumn)] = {{PortsRow("100", {4})}};
+    dialog.snmp.columns[std::string(kVlanPortsColumn)] = {{PortsRow("100", "08 00 00 00")}};
     dialog.snmp.columns[std::string(kPortIfIndexColumn)] = {{PortIndexRow(4, "404")}};
     dialog.logic.ReadDevice();
     EXPECT_EQ(dialog.interfaceList.Rows(), shown);
