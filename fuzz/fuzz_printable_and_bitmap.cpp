@@ -10,6 +10,7 @@
 #include "snmp/printable.h"
 #include "vlan/indexed_lookup.h"
 #include "vlan/port_bitmap.h"
+#include "vlan/vendor_mib.h"
 
 namespace tarnwick {
 namespace {
@@ -68,7 +69,8 @@ void CheckOctets(std::string_view octets) {
             }
         }
     }
-    Check(DecodePortBitmap(dump) == expected, "hex dump decodes to the set bits");
+    Check(DecodePortBitmap(dump, kVlanPortsBitOrder) == expected,
+          "hex dump decodes to the set bits");
     const std::string printable = PrintableOctets(octets);
     Check(printable == (IsPrintableOctets(octets) ? std::string(octets) : dump),
           "printable form is the octets or their dump");
@@ -78,7 +80,7 @@ void CheckOctets(std::string_view octets) {
 void CheckDecoding(std::string_view rowValue) {
     const std::string text = ExtractBitmapText(rowValue);
     Check(text.find(' ') == std::string::npos, "bitmap text holds no blank");
-    const std::vector<int> ports = DecodePortBitmap(rowValue);
+    const std::vector<int> ports = DecodePortBitmap(rowValue, kVlanPortsBitOrder);
     std::size_t setBits = 0;
     for (std::size_t k = 0; k < text.size() / 2; ++k) {
         for (unsigned v = OctetOf(text, k); v != 0; v &= v - 1) {
@@ -88,7 +90,7 @@ void CheckDecoding(std::string_view rowValue) {
     Check(ports.size() == setBits, "one port per set bit");
     for (std::size_t i = 0; i < ports.size(); ++i) {
         Check(i == 0 || ports[i - 1] < ports[i], "ports strictly ascending");
-        const BitPosition position = PortBitPosition(ports[i]);
+        const BitPosition position = PortBitPosition(ports[i], kVlanPortsBitOrder);
         Check(position.octet < text.size() / 2, "port within the bitmap");
         Check((OctetOf(text, position.octet) & position.mask) != 0, "port's bit is set");
     }

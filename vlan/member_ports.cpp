@@ -41,7 +41,7 @@ std::vector<MemberPort> MemberPorts(const VlanTables& tables, std::string_view v
         if (!IsRowOfInstance(row, vlanId, kVlanPortsColumn)) {
             continue;
         }
-        for (const int port : DecodePortBitmap(WalkRowValue(row))) {
+        for (const int port : DecodePortBitmap(WalkRowValue(row), kVlanPortsBitOrder)) {
             ports.push_back(PortWithInterface(port, portIfIndex, ifName));
         }
     }

@@ -31,7 +31,7 @@ enum class BitOrder {
 
 // Port p (from 1) is octet (p - 1) / 8 under the mask 1 << (p - 1) % 8 (least significant bit
 // first) or 0x80 >> (p - 1) % 8 (most significant bit first). No bit ({0, 0}) below port 1.
-BitPosition PortBitPosition(int port, BitOrder order = BitOrder::LeastSignificantFirst);
+BitPosition PortBitPosition(int port, BitOrder order);
 
 // Whether the port's bit is set; false for a port outside the octets.
 bool HasPortBit(std::string_view octets, int port, BitOrder order);
@@ -53,7 +53,6 @@ std::string BitmapText(std::string_view octets);
 
 // Member ports of a printed bitmap value, ascending: a VlanPorts value, or with
 // kPortListBitOrder a PortList.
-std::vector<int> DecodePortBitmap(std::string_view rowValue,
-                                  BitOrder order = BitOrder::LeastSignificantFirst);
+std::vector<int> DecodePortBitmap(std::string_view rowValue, BitOrder order);
 
 }  // namespace tarnwick

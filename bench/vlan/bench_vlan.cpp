@@ -37,7 +37,7 @@ void LoadLargeSwitch(fakes::FakeDialog& dialog) {
     VlanTables& tables = dialog.state.tables;
     std::string members(kMemberPorts / 8, '\0');
     for (int port = 1; port <= kMemberPorts; ++port) {
-        const BitPosition position = PortBitPosition(port);
+        const BitPosition position = PortBitPosition(port, kVlanPortsBitOrder);
         members[position.octet] = static_cast<char>(members[position.octet] | position.mask);
     }
     const std::string column(kVlanPortsColumn);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "snmp/printable.h"
+#include "vlan/vendor_mib.h"
 
 namespace tarnwick {
 namespace {
@@ -47,7 +48,7 @@ class DecodePortBitmapCases : public ::testing::TestWithParam<DecodeCase> {};
 TEST_P(DecodePortBitmapCases, GivesTheBitmapTextAndPorts) {
     const DecodeCase& c = GetParam();
     EXPECT_EQ(ExtractBitmapText(c.rowValue), c.bitmapText);
-    EXPECT_EQ(DecodePortBitmap(c.rowValue), c.ports);
+    EXPECT_EQ(DecodePortBitmap(c.rowValue, kVlanPortsBitOrder), c.ports);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -86,13 +87,13 @@ class PortBitPositions : public ::testing::TestWithParam<PositionCase> {};
 
 TEST_P(PortBitPositions, FollowTheLeastSignificantBitFirstRule) {
     const PositionCase& c = GetParam();
-    const BitPosition position = PortBitPosition(c.port);
+    const BitPosition position = PortBitPosition(c.port, kVlanPortsBitOrder);
     EXPECT_EQ(position.octet, c.octet);
     EXPECT_EQ(position.mask, c.mask);
 
     std::string octets(c.octet + 1, '\0');
     octets[c.octet] = static_cast<char>(c.mask);
-    EXPECT_EQ(DecodePortBitmap(HexDump(octets)), std::vector<int>{c.port});
+    EXPECT_EQ(DecodePortBitmap(HexDump(octets), kVlanPortsBitOrder), std::vector<int>{c.port});
 }
 
 INSTANTIATE_TEST_SUITE_P(Ports, PortBitPositions,
@@ -108,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(Ports, PortBitPositions,
 TEST(PortBitmap, ReadsABitmapOfAnyLengthWhole) {
     const std::string octets(600, '\xFF');
     EXPECT_EQ(ExtractBitmapText(HexDump(octets)).size(), 1200U);
-    EXPECT_EQ(DecodePortBitmap(HexDump(octets)), PortRange(1, 4800));
+    EXPECT_EQ(DecodePortBitmap(HexDump(octets), kVlanPortsBitOrder), PortRange(1, 4800));
 }
 
 // Each row: ports, and the octets each order gives them (as hex text), which mirror each other.
