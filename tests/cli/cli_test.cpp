@@ -13,6 +13,7 @@
 
 #include "tests/support/raw_snmp.h"
 #include "tests/support/start_switch.h"
+#include "tests/support/temporary_journal.h"
 #include "vlan/vlan_tables.h"
 
 namespace tarnwick {

@@ -13,6 +13,7 @@
 #include "snmp/net_snmp_agent.h"
 #include "snmp/snmp_library.h"
 #include "tests/snmp/scripted_agent.h"
+#include "tests/support/temporary_journal.h"
 #include "tests/vlan/fakes.h"
 #include "vlan/vlan_tables.h"
 
