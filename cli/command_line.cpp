@@ -58,6 +58,20 @@ struct Options {
         QStringLiteral("priv-protocol"),
         QStringLiteral("SNMPv3: DES, AES, AES-192 or AES-256 (default AES)."), QStringLiteral("P"),
         QStringLiteral("AES")};
+    QCommandLineOption noJournal{
+        QStringLiteral("no-journal"),
+        QStringLiteral("move, save, undo: append nothing to the journal this run.")};
+    QCommandLineOption revertAfter{
+        QStringLiteral("revert-after"),
+        QStringLiteral("move: take the move back after SECONDS (1 to 3600) unless it is "
+                       "confirmed: type yes, or run confirm ID in any shell."),
+        QStringLiteral("SECONDS")};
+    QCommandLineOption onSwitch{QStringLiteral("switch"),
+                                QStringLiteral("journal: only the changes made on this switch."),
+                                QStringLiteral("ADDRESS")};
+    QCommandLineOption last{QStringLiteral("last"),
+                            QStringLiteral("journal: only the last N changes."),
+                            QStringLiteral("N")};
     QCommandLineOption context{QStringLiteral("context"),
                                QStringLiteral("SNMPv3 context name (default none)."),
                                QStringLiteral("NAME")};
@@ -80,6 +94,9 @@ Commands:
   dump                 every VLAN with its name and member ports
   move PORTS FROM TO   move ports ("9", "1-8,12") from VLAN FROM to VLAN TO
   save                 tell the switch to save its configuration
+  journal              the changes moves, saves and undo made, newest last (no ADDRESS)
+  undo ID              put the ports of change ID back, on its switch (no ADDRESS)
+  confirm ID           keep move ID, which --revert-after would take back (no ADDRESS)
 
 On a switch with the standard Q-BRIDGE-MIB, ports are bridge ports; members and dump also say
 whether each port is tagged; save is refused (the MIB has no object for it).
@@ -90,11 +107,14 @@ at least 8 octets. Both are overwritten and removed from the environment as the 
 the keys are derived in memory and the passphrases wiped; while it holds keys the process makes
 no core dump. The switch's engine ID is discovered.
 
-Files: vlans, members and dump write no file. With SNMPv3 the SSL library (OpenSSL) reads its
-configuration: the file $OPENSSL_CONF names, else its default (/usr/lib/ssl/openssl.cnf).
+Files: reads (vlans, members, dump) write no file. Moves, saves and undo append to the journal
+of changes: $TARNWICK_JOURNAL, else $XDG_STATE_HOME/tarnwick/journal.jsonl, else
+~/.local/state/tarnwick/journal.jsonl (mode 600); a move sends nothing when it cannot write
+there. With SNMPv3 the SSL library (OpenSSL) reads its configuration: the file $OPENSSL_CONF
+names, else its default (/usr/lib/ssl/openssl.cnf).
 
-Exit status: 0 success, 1 a request failed or a move was refused or not confirmed, 2 a usage
-error.
+Exit status: 0 success, 1 a request failed or a move was refused or not confirmed (with
+--revert-after: taken back), 2 a usage error.
 )";
 
 template <typename Value>
@@ -233,20 +253,29 @@ struct CommandShape {
     std::string_view name;
     Command command;
     std::string_view arguments;  // their names, one blank apart
+    bool onSwitch = true;        // after ADDRESS; else the first word
 
     qsizetype ArgumentCount() const {
         return arguments.empty() ? 0 : std::count(arguments.begin(), arguments.end(), ' ') + 1;
     }
     std::string Usage() const {
-        return std::string(name) + (arguments.empty() ? "" : " ") + std::string(arguments);
+        return (onSwitch ? "ADDRESS " : "") + std::string(name) + (arguments.empty() ? "" : " ") +
+               std::string(arguments);
     }
 };
 
 constexpr CommandShape kCommands[] = {
-    {"vlans", Command::Vlans, ""}, {"members", Command::Members, "VLAN"},
-    {"dump", Command::Dump, ""},   {"move", Command::Move, "PORTS FROM TO"},
-    {"save", Command::Save, ""},
+    {"vlans", Command::Vlans, ""},        {"members", Command::Members, "VLAN"},
+    {"dump", Command::Dump, ""},          {"move", Command::Move, "PORTS FROM TO"},
+    {"save", Command::Save, ""},          {"journal", Command::Journal, "", false},
+    {"undo", Command::Undo, "ID", false}, {"confirm", Command::Confirm, "ID", false},
 };
+
+const CommandShape* CommandNamed(std::string_view name) {
+    const auto* shape = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                     [&](const CommandShape& c) { return c.name == name; });
+    return shape == std::end(kCommands) ? nullptr : shape;
+}
 
 std::optional<UsageError> TakeCommandArguments(Invocation& invocation,
                                                const std::vector<std::string>& arguments) {
@@ -276,17 +305,75 @@ std::optional<UsageError> TakeCommandArguments(Invocation& invocation,
             invocation.toVlan = *to;
             return std::nullopt;
         }
+        case Command::Undo:
+        case Command::Confirm: {
+            const auto change = ParseDecimal<std::int64_t>(arguments[0], 1);
+            if (!change) {
+                return UsageError{"ID must be a change's number from the journal: " + arguments[0]};
+            }
+            invocation.change = *change;
+            return std::nullopt;
+        }
         default:
             return std::nullopt;
     }
 }
 
+// The options that belong to some commands only: each with those.
+std::optional<UsageError> TakeCommandOptions(const QCommandLineParser& parser,
+                                             const Options& options, Invocation& invocation) {
+    using enum Command;
+    const struct {
+        const QCommandLineOption& option;
+        std::initializer_list<Command> commands;
+        std::string_view owners;
+    } belonging[] = {{options.dryRun, {Move}, "move"},
+                     {options.revertAfter, {Move}, "move"},
+                     {options.noJournal, {Move, Save, Undo}, "move, save and undo"},
+                     {options.onSwitch, {Journal}, "journal"},
+                     {options.last, {Journal}, "journal"}};
+    for (const auto& [option, commands, owners] : belonging) {
+        if (parser.isSet(option) &&
+            std::find(commands.begin(), commands.end(), invocation.command) == commands.end()) {
+            return UsageError{"--" + LogicText(option.names().front()) + " belongs to " +
+                              std::string(owners)};
+        }
+    }
+    invocation.noJournal = parser.isSet(options.noJournal);
+    if (parser.isSet(options.revertAfter)) {
+        const std::string seconds = LogicText(parser.value(options.revertAfter));
+        invocation.revertAfter = ParseDecimal(seconds, 1, 3600);
+        if (!invocation.revertAfter) {
+            return UsageError{"--revert-after must be 1 to 3600 seconds: " + seconds};
+        }
+        if (invocation.dryRun || invocation.noJournal) {
+            return UsageError{
+                "--revert-after works from the journal: not with --dry-run or "
+                "--no-journal"};
+        }
+    }
+    if (parser.isSet(options.onSwitch)) {
+        invocation.onSwitch = LogicText(parser.value(options.onSwitch));
+        if (!ParseDeviceAddress(invocation.onSwitch)) {
+            return UsageError{"not a switch address: \"" + invocation.onSwitch + "\""};
+        }
+    }
+    if (parser.isSet(options.last)) {
+        const std::string last = LogicText(parser.value(options.last));
+        invocation.last = ParseDecimal<std::size_t>(last, 1);
+        if (!invocation.last) {
+            return UsageError{"--last must be a number from 1: " + last};
+        }
+    }
+    return std::nullopt;
+}
+
 std::variant<Invocation, UsageError> TakeOptions(const QCommandLineParser& parser,
                                                  const Options& options,
-                                                 UsmPassphrases& passphrases) {
+                                                 UsmPassphrases& passphrases, bool onSwitch) {
     Invocation invocation;
-    const std::string address = LogicText(parser.positionalArguments().front());
-    if (!ParseDeviceAddress(address)) {
+    const std::string address = onSwitch ? LogicText(parser.positionalArguments().front()) : "";
+    if (onSwitch && !ParseDeviceAddress(address)) {
         return UsageError{"not a switch address: \"" + address + "\""};
     }
     invocation.settings.ipAddress = address;
@@ -324,7 +411,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
                        "between them, saves."));
     parser.addPositionalArgument(QStringLiteral("ADDRESS"),
                                  QStringLiteral("IPv4 address or host name, optionally :port; "
-                                                "[IPv6], optionally :port."));
+                                                "[IPv6], optionally :port. None before journal, "
+                                                "undo and confirm."));
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See below."),
                                  QStringLiteral("COMMAND [ARGS]"));
     Options options;
@@ -332,7 +420,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     parser.addOptions({options.readCommunity, options.writeCommunity, options.timeout, options.mib,
                        options.snmpVersion, options.user, options.securityLevel,
                        options.authProtocol, options.privProtocol, options.context,
-                       options.passphrase, options.json, options.dryRun, options.help,
+                       options.passphrase, options.json, options.dryRun, options.revertAfter,
+                       options.noJournal, options.onSwitch, options.last, options.help,
                        options.version});
     if (!parser.parse(arguments)) {
         return UsageError{LogicText(parser.errorText())};
@@ -349,29 +438,36 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
         return InfoRequest{"tarnwick-cli " TARNWICK_VERSION "\n"};
     }
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() < 2) {
+    // As the first word, journal, undo and confirm are commands, not host names.
+    const CommandShape* shape =
+        positional.isEmpty() ? nullptr : CommandNamed(LogicText(positional[0]));
+    shape = shape && !shape->onSwitch ? shape : nullptr;
+    if (!shape && positional.size() < 2) {
         return UsageError{positional.isEmpty() ? "no ADDRESS and COMMAND" : "no COMMAND"};
     }
-    const std::string name = LogicText(positional[1]);
-    const auto* shape = std::find_if(std::begin(kCommands), std::end(kCommands),
-                                     [&](const CommandShape& c) { return c.name == name; });
-    if (shape == std::end(kCommands)) {
-        return UsageError{"unknown command: " + name};
+    const qsizetype words = shape ? 1 : 2;  // before the command's own
+    if (!shape) {
+        const std::string name = LogicText(positional[1]);
+        shape = CommandNamed(name);
+        if (!shape || !shape->onSwitch) {
+            return UsageError{shape ? name + " takes no ADDRESS: tarnwick-cli " + shape->Usage()
+                                    : "unknown command: " + name};
+        }
     }
-    if (positional.size() != 2 + shape->ArgumentCount()) {
-        return UsageError{"expected ADDRESS " + shape->Usage()};
+    if (positional.size() != words + shape->ArgumentCount()) {
+        return UsageError{"expected " + shape->Usage()};
     }
-    auto taken = TakeOptions(parser, options, passphrases);
+    auto taken = TakeOptions(parser, options, passphrases, shape->onSwitch);
     if (auto* error = std::get_if<UsageError>(&taken)) {
         return std::move(*error);
     }
     Invocation invocation = std::get<Invocation>(std::move(taken));
     invocation.command = shape->command;
-    if (invocation.dryRun && invocation.command != Command::Move) {
-        return UsageError{"--dry-run belongs to move"};
+    if (auto error = TakeCommandOptions(parser, options, invocation)) {
+        return std::move(*error);
     }
     std::vector<std::string> commandArguments;
-    for (qsizetype i = 2; i < positional.size(); ++i) {
+    for (qsizetype i = words; i < positional.size(); ++i) {
         commandArguments.push_back(LogicText(positional[i]));
     }
     if (auto error = TakeCommandArguments(invocation, commandArguments)) {
@@ -382,9 +478,10 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
 
 std::string UsageHint() {
     return "Usage: tarnwick-cli ADDRESS {vlans | members VLAN | dump | move PORTS FROM TO "
-           "[--dry-run] | save} [--json] [--mib auto|vendor|q-bridge] [--timeout MS] "
-           "[--read-community C] [--write-community C] [--snmp-version 1|2c|3] [--user NAME ...]; "
-           "--help for more";
+           "[--dry-run | --revert-after SECONDS] | save} [--json] [--mib auto|vendor|q-bridge] "
+           "[--timeout MS] [--read-community C] [--write-community C] [--snmp-version 1|2c|3] "
+           "[--user NAME ...] [--no-journal]; tarnwick-cli journal [--json] [--switch ADDRESS] "
+           "[--last N]; tarnwick-cli [options] {undo | confirm} ID; --help for more";
 }
 
 std::optional<std::vector<int>> ParsePortList(std::string_view text) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QStringList>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,7 +14,8 @@
 
 namespace tarnwick::cli {
 
-enum class Command { Vlans, Members, Dump, Move, Save };
+// Journal, Undo and Confirm name no switch: they start from the journal.
+enum class Command { Vlans, Members, Dump, Move, Save, Journal, Undo, Confirm };
 
 // --mib: which VLAN table the commands use; Auto asks the switch which one it publishes.
 enum class MibChoice { Auto, Vendor, QBridge };
@@ -28,6 +30,13 @@ struct Invocation {
     std::vector<int> ports;      // move: ascending, each once
     std::uint32_t fromVlan = 0;  // move: VLAN IDs 1 to 4094
     std::uint32_t toVlan = 0;
+    bool noJournal = false;             // move, save, undo: this run appends nothing
+    std::optional<int> revertAfter{};   // move: seconds, 1 to 3600
+    std::int64_t change = 0;            // undo, confirm: the change's ID
+    std::string onSwitch;               // journal: only this switch's changes, as typed
+    std::optional<std::size_t> last{};  // journal: only the last N changes
+    // move --revert-after: where `yes` is typed (a file descriptor, the standard input).
+    int confirmationInput = 0;
 };
 
 // An unknown command or option, a missing or extra argument, or a number out of range.

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "cli/change_journal.h"
+#include "cli/journal_commands.h"
 #include "cli/move_command.h"
 #include "cli/output.h"
 #include "vlan/q_bridge_mib.h"
@@ -86,19 +88,31 @@ public:
 
 class SaveCommand final : public CliCommand {
 public:
+    explicit SaveCommand(bool keepJournal) : m_keepJournal(keepJournal) {}
     int Execute(Context& context) const override {
         const VlanMib& mib = context.mib;
         bool saved = false;
+        ChangeLines lines(context.messages, m_keepJournal);
+        JournalRecord record = ChangeRecord(context, kSaveCommand);
         if (mib.saveObject.empty()) {
             context.messages.Show("not saved, nothing sent: " + std::string(mib.title) +
                                   " has no object that saves the configuration; save it with "
                                   "the switch's own means (its command line or web interface)");
-        } else if (const SnmpStatus status = SaveConfiguration(context.snmp, context.settings, mib);
-                   !status.ok()) {
-            context.messages.Show("not saved: the SET of the save object (" +
-                                  std::string(mib.saveObject) + ") failed: " + status.text);
+        } else if (!lines.Begin(record)) {
+            context.messages.Show("not saved");
         } else {
-            saved = true;
+            const SnmpStatus status = SaveConfiguration(context.snmp, context.settings, mib);
+            saved = status.ok();
+            if (!saved) {
+                context.messages.Show("not saved: the SET of the save object (" +
+                                      std::string(mib.saveObject) + ") failed: " + status.text);
+            }
+            // An answer with an error-status: the switch refused; none: it may have saved.
+            record.outcome = saved             ? kSavedOutcome
+                             : status.code > 0 ? kRefusedOutcome
+                                               : kUnknownOutcome;
+            record.exitStatus = Status(saved);
+            saved = lines.Add(record) && saved;
         }
         if (context.json) {
             context.out << JsonText({{QStringLiteral("saved"), saved}});
@@ -107,6 +121,9 @@ public:
         }
         return Status(saved);
     }
+
+private:
+    bool m_keepJournal;
 };
 
 class MoveCommand final : public CliCommand {
@@ -163,9 +180,14 @@ std::unique_ptr<CliCommand> MakeCommand(const Invocation& invocation) {
         case Command::Move:
             return std::make_unique<MoveCommand>(invocation);
         case Command::Save:
+            return std::make_unique<SaveCommand>(!invocation.noJournal);
+        case Command::Journal:
+        case Command::Undo:
+        case Command::Confirm:
             break;
     }
-    return std::make_unique<SaveCommand>();
+    // RunCommand runs these itself: they start from the journal.
+    return nullptr;
 }
 
 bool ReadColumns(Context& context, MibTables& tables, std::initializer_list<ColumnRole> roles) {
@@ -192,13 +214,28 @@ bool ReadColumns(Context& context, MibTables& tables, std::initializer_list<Colu
 }
 
 int RunCommand(Invocation invocation, SnmpAgent& snmp, Messages& messages, std::ostream& out) {
-    // Every request of the run goes to the one address the name resolves to now.
-    invocation.settings.pinnedAddress = ResolveDeviceAddress(invocation.settings.ipAddress);
+    if (invocation.command == Command::Journal || invocation.command == Command::Confirm) {
+        return RunJournalCommand(invocation, messages, out);
+    }
+    std::optional<JournalRecord> undoing;
+    if (invocation.command == Command::Undo) {
+        // On the switch the change was made on, at its address then.
+        undoing = AimAtChange(invocation, messages);
+        if (!undoing) {
+            return kFailed;
+        }
+    } else {
+        // Every request of the run goes to the one address the name resolves to now.
+        invocation.settings.pinnedAddress = ResolveDeviceAddress(invocation.settings.ipAddress);
+    }
     const VlanMib* mib = ChooseVlanMib(snmp, messages, invocation.settings, invocation.mib);
     if (!mib) {
         return kFailed;
     }
     Context context{snmp, messages, invocation.settings, *mib, invocation.json, out};
+    if (undoing) {
+        return UndoChange(context, invocation, *undoing);
+    }
     return MakeCommand(invocation)->Execute(context);
 }
 

@@ -20,7 +20,8 @@ public:
     virtual int Execute(Context& context) const = 0;
 };
 
-// The command the invocation names.
+// The command the invocation names; none for journal, undo and confirm, which start from the
+// journal (RunCommand runs them).
 std::unique_ptr<CliCommand> MakeCommand(const Invocation& invocation);
 
 // Reads the MIB's columns in the roles afresh, all together, with the progress line and each
@@ -28,8 +29,8 @@ std::unique_ptr<CliCommand> MakeCommand(const Invocation& invocation);
 // the MIB has no column for is skipped.
 bool ReadColumns(Context& context, MibTables& tables, std::initializer_list<ColumnRole> roles);
 
-// Resolves the switch's address once, finds its VLAN MIB (or takes the forced one) and runs the
-// command; its exit status.
+// Resolves the switch's address once (undo: takes the change's), finds its VLAN MIB (or takes
+// the forced one) and runs the command; its exit status. journal and confirm reach no switch.
 int RunCommand(Invocation invocation, SnmpAgent& snmp, Messages& messages, std::ostream& out);
 
 }  // namespace tarnwick::cli

@@ -331,6 +331,17 @@ JournalValue JournalValueOf(const SnmpValue& value) {
     return std::int64_t{std::get<Unsigned32>(value).value};
 }
 
+std::optional<SnmpValue> SnmpValueOf(const JournalValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        return OctetString{BitmapOctets(*text)};
+    }
+    const std::int64_t number = std::get<std::int64_t>(value);
+    if (number < 0 || number > std::int64_t{UINT32_MAX}) {
+        return std::nullopt;
+    }
+    return Unsigned32{static_cast<std::uint32_t>(number)};
+}
+
 QJsonObject RecordJson(const JournalRecord& record) {
     QJsonArray ports;
     for (const int port : record.ports) {

@@ -38,6 +38,9 @@ inline constexpr std::string_view kRevertedOutcome = "reverted";
 // Unsigned32 (a PVID) as its number (a JSON number).
 using JournalValue = std::variant<std::string, std::int64_t>;
 JournalValue JournalValueOf(const SnmpValue& value);
+// The value a journal's value stands for: a bitmap text's octets, a number as Unsigned32 (a PVID);
+// nothing for a number no Unsigned32 holds.
+std::optional<SnmpValue> SnmpValueOf(const JournalValue& value);
 
 struct JournalObject {
     std::string oid{};                     // dotted decimal

@@ -4,9 +4,12 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <algorithm>
+#include <chrono>
 #include <optional>
 
+#include "cli/change_journal.h"
 #include "cli/commands.h"
+#include "cli/confirmation_wait.h"
 #include "cli/output.h"
 #include "cli/signal_hold.h"
 #include "vlan/mib_tables.h"
@@ -455,35 +458,163 @@ std::string MoveText(const MovePlan& plan, const MoveReport& report, const VlanM
     return message;
 }
 
-int MovePorts(Context& context, const Invocation& invocation) {
-    const std::string from = std::to_string(invocation.fromVlan);
-    const std::string to = std::to_string(invocation.toVlan);
-    const PlannedMove planned =
+namespace {
+
+// The ports from VLAN `from` to VLAN `to`: planned from the switch's values read afresh. Nothing
+// is sent, and why is shown, when the planner refuses, or when `change` is taken back and the
+// switch no longer holds what it left for its ports.
+std::optional<MovePlan> PlanMove(Context& context, std::uint32_t from, std::uint32_t to,
+                                 std::span<const int> ports, const JournalRecord* change) {
+    const std::string fromVlan = std::to_string(from), toVlan = std::to_string(to);
+    PlannedMove planned =
         IsVendor(context.mib)
-            ? PlanPortMove(context.snmp, context.settings, from, to, invocation.ports)
-            : PlanQBridgeMove(context.snmp, context.settings, invocation.fromVlan,
-                              invocation.toVlan, invocation.ports);
+            ? PlanPortMove(context.snmp, context.settings, fromVlan, toVlan, ports)
+            : PlanQBridgeMove(context.snmp, context.settings, from, to, ports);
     if (const auto* refusal = std::get_if<MoveRefusal>(&planned)) {
-        context.messages.Show(RefusalText(*refusal, context.mib, from, to));
+        context.messages.Show(RefusalText(*refusal, context.mib, fromVlan, toVlan));
+        return std::nullopt;
+    }
+    const auto since = change ? ChangedSince(context.mib, std::get<MovePlan>(planned), *change)
+                              : std::vector<std::string>{};
+    if (!since.empty()) {
+        std::string text = "the switch no longer holds what " + ChangeName(change->id) + " left: ";
+        for (std::size_t i = 0; i < since.size(); ++i) {
+            text += (i == 0 ? "" : "; ") + since[i];
+        }
+        context.messages.Show(text + "; nothing was sent.");
+        return std::nullopt;
+    }
+    return std::get<MovePlan>(std::move(planned));
+}
+
+int ExitStatus(const SignalHold& hold, bool succeeded) {
+    const auto signal = hold.Arrived();
+    return signal ? SignalledStatus(*signal) : Status(succeeded);
+}
+
+// Takes a move waiting for its confirmation back: the same verified move from TO to FROM, its
+// line on the move's own id (`reverted`, or what else the switch ended with). True when every
+// port is back.
+bool TakeBack(Context& context, const JournalRecord& moved, ChangeLines& lines,
+              const SignalHold& hold) {
+    const auto plan = PlanMove(context, *moved.to, *moved.from, moved.ports, &moved);
+    if (!plan) {
+        JournalRecord refused = ChangeRecord(context, kRevertCommand);
+        refused.ports = moved.ports;
+        refused.from = moved.to;
+        refused.to = moved.from;
+        refused.outcome = kRefusedOutcome;
+        refused.exitStatus = ExitStatus(hold, false);
+        lines.Add(std::move(refused));
+        return false;
+    }
+    JournalRecord record = MoveRecord(context, kRevertCommand, *plan);
+    const MoveReport report = SendMove(context.snmp, context.settings, *plan);
+    record = MoveEnded(std::move(record), report);
+    if (report.AllMoved()) {
+        record.outcome = kRevertedOutcome;
+    }
+    record.exitStatus = ExitStatus(hold, false);
+    lines.Add(std::move(record));
+    context.messages.Show(report.AllMoved()
+                              ? ChangeName(moved.id) + " taken back: " + PortsText(plan->ports) +
+                                    " in " + VlanText(plan->toVlan) + " again."
+                              : "taking " + ChangeName(moved.id) +
+                                    " back failed: " + MoveText(*plan, report, context.mib));
+    return report.AllMoved();
+}
+
+// After a move with --revert-after: its confirmation awaited (unless its line could not be
+// written, or a signal came during the writes), else the move taken back. The exit status.
+int AwaitOrTakeBack(Context& context, const Invocation& invocation, const JournalRecord& moved,
+                    ChangeLines& lines, const SignalHold& hold, bool waiting) {
+    if (!waiting) {
+        context.messages.Show("the confirmation of " + ChangeName(moved.id) +
+                              " cannot be awaited: taking it back now");
+    } else if (!hold.Arrived()) {
+        const std::string confirm = "tarnwick-cli confirm " + std::to_string(moved.id);
+        context.messages.Show(ChangeName(moved.id) + " waits for its confirmation until " +
+                              *moved.revertBy + ": type yes here, or run \"" + confirm +
+                              "\" in any shell; without it the move is taken back then. It is "
+                              "taken back only while this host reaches the switch.");
+        const auto deadline = ParseUtcTime(*moved.revertBy).value_or(JournalClock::now());
+        if (AwaitConfirmation(*lines.Written(), moved.id, invocation.confirmationInput, hold,
+                              deadline, context.messages) == Confirmation::Confirmed) {
+            context.messages.Show(ChangeName(moved.id) + " confirmed: the move stays.");
+            return kSucceeded;
+        }
+        if (!hold.Arrived()) {
+            context.messages.Show("no confirmation of " + ChangeName(moved.id) + " by " +
+                                  *moved.revertBy + ": taking the move back");
+        }
+    }
+    TakeBack(context, moved, lines, hold);
+    return ExitStatus(hold, false);
+}
+
+// A move, an undo (`undoing`: the change it takes back) or the move of --revert-after, with its
+// journal lines: `begun` before the first SET, the outcome after.
+int RunMove(Context& context, const Invocation& invocation, const JournalRecord* undoing) {
+    // A run that waits for its confirmation outlives its terminal: the hang-up is what it is for.
+    std::optional<SignalsIgnored> hangUp;
+    if (invocation.revertAfter) {
+        hangUp.emplace(std::initializer_list<int>{SIGHUP, SIGPIPE});
+    }
+    const auto plan =
+        PlanMove(context, invocation.fromVlan, invocation.toVlan, invocation.ports, undoing);
+    if (!plan) {
         return kFailed;
     }
-    const MovePlan& plan = std::get<MovePlan>(planned);
-    MoveView view(context, plan);
+    MoveView view(context, *plan);
     if (invocation.dryRun) {
         view.Print(view.Planned(), nullptr);
         return kSucceeded;
     }
-    // A signal during the writes ends the run only once the move has ended or put the ports back.
-    SignalHold hold;
-    const MoveReport report = SendMove(context.snmp, context.settings, plan);
-    const std::optional<int> held = hold.Release();
-    if (const std::string text = MoveText(plan, report, context.mib); !text.empty()) {
+    ChangeLines lines(context.messages, !invocation.noJournal);
+    JournalRecord record = MoveRecord(context, undoing ? kUndoCommand : kMoveCommand, *plan);
+    if (undoing) {
+        record.of = undoing->id;
+    }
+    if (!lines.Begin(record)) {
+        return kFailed;
+    }
+    record.id = lines.Id();
+    // A signal during the writes ends the run only once the move has ended or put the ports
+    // back; with --revert-after, once the move has been taken back.
+    SignalHold hold(invocation.revertAfter ? kTakingTheMoveBack : kFinishingTheMove);
+    const MoveReport report = SendMove(context.snmp, context.settings, *plan);
+    const bool waits = invocation.revertAfter && report.AllMoved();
+    record = MoveEnded(std::move(record), report);
+    if (waits) {
+        const auto deadline = std::chrono::ceil<std::chrono::seconds>(
+            JournalClock::now() + std::chrono::seconds(*invocation.revertAfter));
+        record.revertBy = UtcTimeText(deadline);
+    } else {
+        record.exitStatus = ExitStatus(hold, report.AllMoved());
+    }
+    const bool written = lines.Add(record);
+    const std::optional<int> held = waits ? std::nullopt : hold.Release();
+    if (const std::string text = MoveText(*plan, report, context.mib); !text.empty()) {
         context.messages.Show(text);
     }
     // What the switch holds now, whatever the SETs did; the exit status is the engine's.
     const bool readAfterwards = view.ReadAfterwards();
     view.Print(report.sets, &report);
-    return held ? SignalledStatus(*held) : Status(report.AllMoved() && readAfterwards);
+    if (waits) {
+        context.out.flush();  // the report before the wait, wherever stdout goes
+        return AwaitOrTakeBack(context, invocation, record, lines, hold, written);
+    }
+    return held ? SignalledStatus(*held) : Status(report.AllMoved() && readAfterwards && written);
+}
+
+}  // namespace
+
+int MovePorts(Context& context, const Invocation& invocation) {
+    return RunMove(context, invocation, nullptr);
+}
+
+int UndoChange(Context& context, const Invocation& invocation, const JournalRecord& change) {
+    return RunMove(context, invocation, &change);
 }
 
 }  // namespace tarnwick::cli

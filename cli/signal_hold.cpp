@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 
 namespace tarnwick::cli {
 namespace {
@@ -14,7 +15,9 @@ namespace {
 std::atomic<int> g_arrived{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
 
-constexpr char kFinishing[] = "finishing the move\n";
+// What the first held signal says on stderr: set before the handlers are installed.
+const char* g_saying = "";
+std::size_t g_sayingLength = 0;
 
 // Async-signal-safe: an atomic exchange and write(2); errno is kept for the interrupted call.
 void OnHeldSignal(int number) {
@@ -24,8 +27,7 @@ void OnHeldSignal(int number) {
     }
     const int interrupted = errno;
     // Nothing to do when stderr is gone: the move goes on all the same.
-    [[maybe_unused]] const ssize_t written =
-        write(STDERR_FILENO, kFinishing, sizeof kFinishing - 1);
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, g_saying, g_sayingLength);
     errno = interrupted;
 }
 
@@ -35,8 +37,10 @@ bool Ignored(const struct sigaction& action) {
 
 }  // namespace
 
-SignalHold::SignalHold() {
+SignalHold::SignalHold(const char* saying) {
     g_arrived = 0;
+    g_saying = saying;
+    g_sayingLength = std::strlen(saying);
     struct sigaction hold {};
     hold.sa_handler = OnHeldSignal;
     // A read or write the signal meets goes on. select() is never restarted: the SNMP layer's
@@ -75,6 +79,31 @@ std::optional<int> SignalHold::Release() {
         m_arrived = arrived;
     }
     return m_arrived;
+}
+
+std::optional<int> SignalHold::Arrived() const {
+    if (m_released) {
+        return m_arrived;
+    }
+    const int arrived = g_arrived.load();
+    return arrived != 0 ? std::optional(arrived) : std::nullopt;
+}
+
+SignalsIgnored::SignalsIgnored(std::initializer_list<int> numbers) {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    for (const int number : numbers) {
+        struct sigaction previous {};
+        sigaction(number, &ignore, &previous);
+        m_previous.emplace_back(number, previous);
+    }
+}
+
+SignalsIgnored::~SignalsIgnored() {
+    for (const auto& [number, previous] : m_previous) {
+        sigaction(number, &previous, nullptr);
+    }
 }
 
 }  // namespace tarnwick::cli

@@ -168,4 +168,17 @@ std::optional<DeviceAddress> ParseDeviceAddress(std::string_view text) {
     return ParseHostAndPort(text);
 }
 
+std::optional<DeviceAddress> ParseResolvedPeerName(std::string_view peerName) {
+    const auto colon = peerName.find(':');
+    const auto transport = peerName.substr(0, colon);
+    if (colon == std::string_view::npos || (transport != "udp" && transport != "udp6")) {
+        return std::nullopt;
+    }
+    auto address = ParseDeviceAddress(peerName.substr(colon + 1));
+    if (!address || !address->hostName.empty() || address->peerName != peerName) {
+        return std::nullopt;
+    }
+    return address;
+}
+
 }  // namespace tarnwick

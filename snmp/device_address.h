@@ -30,4 +30,8 @@ std::optional<DeviceAddress> ParseDeviceAddress(std::string_view text);
 // text does not parse or the name does not resolve.
 std::optional<DeviceAddress> ResolveDeviceAddress(std::string_view text);
 
+// A resolved address back from its peer name ("udp:a.b.c.d:p", "udp6:[v6]:p"), as a record of
+// where a request went keeps it; nothing for a host name or any other text.
+std::optional<DeviceAddress> ParseResolvedPeerName(std::string_view peerName);
+
 }  // namespace tarnwick

@@ -60,6 +60,7 @@ public:
         Settle();
         AwaitLateSets();
         m_report.ports = States();
+        m_report.held = m_held;
         return std::move(m_report);
     }
 

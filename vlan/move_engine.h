@@ -131,6 +131,9 @@ struct PortState {
 struct MoveReport {
     std::vector<SentSet> sets;
     std::vector<PortState> ports;
+    // Per plan object: its value as the engine last knew the switch to hold it (the last
+    // confirmation or read); nothing when that is not known.
+    std::vector<std::optional<SnmpValue>> held;
     // A SET went unanswered and its read-back found it not applied: the engine waited one more
     // timeout and read again, and this is that GET's status.
     std::optional<SnmpStatus> lateRead;

@@ -15,6 +15,7 @@
 #include "tests/cli/in_process.h"
 #include "tests/support/raw_snmp.h"
 #include "tests/support/start_switch.h"
+#include "tests/support/temporary_journal.h"
 #include "vlan/vlan_tables.h"
 
 namespace tarnwick {
@@ -25,7 +26,6 @@ using namespace std::string_literals;
 using test::CliRun;
 using test::SimulatedSwitch;
 using test::StartSwitch;
-using test::TemporaryJournal;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
@@ -259,7 +259,6 @@ TEST(MibChoice, ForcedMibsAndTheQBridgeSwitchsSaveAndMove) {
     const auto standard = StartSwitch(SimulatedSwitch::Variant::Standard);
     const auto qBridge = StartSwitch(SimulatedSwitch::Variant::QBridge);
     ASSERT_TRUE(standard && qBridge);
-    const TemporaryJournal journal;
     const std::string vlans = "ID   NAME\n1    default\n10   office\n20   lab\n30   访客网络\n";
     const std::string kTogether =
         "SET       OBJECT                           VALUE     RESULT\n"
@@ -307,7 +306,6 @@ TEST(MibChoice, ForcedMibsAndTheQBridgeSwitchsSaveAndMove) {
 TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
     const auto agent = StartSwitch(SimulatedSwitch::Variant::Standard);
     ASSERT_NE(agent, nullptr);
-    const TemporaryJournal journal;
     const std::string move = "move 3-4,7 1 10";
 
     const CliRun dryRun = RunCli(agent->Address(), move + " --dry-run");
@@ -352,7 +350,6 @@ TEST(Move, DryRunSendsNothingThenSeveralPortsMoveWithOneSetEach) {
 TEST(Move, OverSnmpV2cAndV3AndRefusedSnmpV3Users) {
     const auto agent = StartSwitch(SimulatedSwitch::Variant::Standard, true);
     ASSERT_NE(agent, nullptr);
-    const TemporaryJournal journal;
     struct Case {
         Way way;
         const char* command;
@@ -388,7 +385,6 @@ TEST(Move, OverSnmpV2cAndV3AndRefusedSnmpV3Users) {
 TEST(Move, ARefusedAdditionPutsThePortsBackAndFails) {
     const auto agent = StartSwitch(SimulatedSwitch::Variant::RefusingSets);
     ASSERT_NE(agent, nullptr);
-    const TemporaryJournal journal;
 
     const CliRun run = RunCli(agent->Address(), "move 3-4 1 10 --json");
     EXPECT_EQ(run.exitCode, 1);
@@ -422,7 +418,6 @@ TEST(ReadCommands, FailWhenTheSwitchDoesNotAnswer) {
 TEST(Program, ReadsOverSnmpV3MovesAndExitsWithTwoOnAUsageError) {
     const auto agent = StartSwitch(SimulatedSwitch::Variant::Standard, true);
     ASSERT_NE(agent, nullptr);
-    const TemporaryJournal journal;
 
     const CliRun read = RunProgram(agent->UsmAddress(), "members 10", V3("tarnwick-rw"));
     EXPECT_EQ(read.exitCode, 0) << read.err;

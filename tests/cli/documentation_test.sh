@@ -75,6 +75,11 @@ tarnwick-cli --ver|--version
 tarnwick-cli 127.0.0.1 dump --snmp-version |1 2c 3
 tarnwick-cli 127.0.0.1 vlans --mib q|q-bridge
 tarnwick-cli 127.0.0.1 dump --priv-protocol AES-|AES-192 AES-256
+tarnwick-cli und|undo
+tarnwick-cli --timeout 2000 conf|confirm
+tarnwick-cli journal --l|--last
+tarnwick-cli undo 7 --no-j|--no-journal
+tarnwick-cli 127.0.0.1 move 3 1 2 --revert-after |60 120 300 600
 ROWS
 }
 

@@ -6,7 +6,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -64,19 +63,5 @@ inline CliRun RunCommandLine(QStringList arguments, const std::string& auth = {}
     NetSnmpAgent snmp;
     return RunInProcess(std::get<cli::Invocation>(std::move(parsed)), snmp);
 }
-
-// TARNWICK_JOURNAL names a file in a directory of its own while this lives, for the runs in
-// process and the programs started meanwhile: a test's move or save never writes a user's journal.
-class TemporaryJournal {
-public:
-    TemporaryJournal() {
-        const QString path = m_directory.filePath(QStringLiteral("journal.jsonl"));
-        setenv("TARNWICK_JOURNAL", path.toStdString().c_str(), 1);
-    }
-    ~TemporaryJournal() { unsetenv("TARNWICK_JOURNAL"); }
-
-private:
-    QTemporaryDir m_directory;
-};
 
 }  // namespace tarnwick::test

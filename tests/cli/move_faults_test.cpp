@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/cli/in_process.h"
+#include "tests/support/temporary_journal.h"
 #include "tests/vlan/switch_model.h"
 
 namespace tarnwick {
@@ -41,7 +42,6 @@ TEST(PortMoveFaults, TheCliSaysWhatTheEngineFound) {
         test::SwitchModel model{row.step, row.fault};
         test::ScriptedAgent agent(
             [&model](int, const auto& request) { return model.Answer(request); });
-        const test::TemporaryJournal journal;
 
         const test::CliRun run =
             test::RunCommandLine(test::Arguments(agent.Address() + " move 12 10 1 --json"));
@@ -82,7 +82,6 @@ TEST(PortMoveFaults, ASignalDuringTheWritesWaitsForTheMoveToEnd) {
             sets += request.pduType == 0xA3 ? 1 : 0;
             return model.Answer(request);
         });
-        const test::TemporaryJournal journal;
         QProcess cli;
         cli.start(QStringLiteral(TARNWICK_CLI),
                   test::Arguments(agent.Address() + " move 12 10 1 --json"));

@@ -337,6 +337,20 @@ TEST_P(MoveEngineFaults, EndInOneVlanKeepTheOtherChangeAndClaimOnlyWhatTheSwitch
     EXPECT_EQ(model.OtherChangeKept(), !row.otherChangeLost);
     EXPECT_TRUE(Claims(report.ports.at(0).place, held));
     EXPECT_EQ(report.AllMoved(), held == "new");
+    // The values the report says the switch holds at the end, it holds; unknown ones only when a
+    // port's place is.
+    ASSERT_EQ(report.held.size(), plan.objects.size());
+    EXPECT_EQ(std::count(report.held.begin(), report.held.end(), std::nullopt) != 0,
+              report.ports.at(0).place == PortPlace::Unknown);
+    for (std::size_t object = 0; object < plan.objects.size(); ++object) {
+        const auto& value = report.held[object];
+        const test::Bytes& onSwitch = model.objects.at(plan.objects[object].oid).value;
+        if (value && OctetsIn(*value)) {
+            EXPECT_EQ(*OctetsIn(*value), std::string(onSwitch.begin(), onSwitch.end())) << object;
+        } else if (value) {
+            EXPECT_EQ(VlanIndexIn(*value), std::uint32_t(test::DecodeInteger(onSwitch))) << object;
+        }
+    }
     ++g_tally.rows;
     const bool lost = !model.OtherChangeKept();
     (row.otherChangeLost ? g_tally.cannotBeHelped : g_tally.otherChangesLost) += lost;
