@@ -20,17 +20,25 @@
 namespace tarnwick::cli {
 namespace {
 
+// The settings' own defaults, and the timeout's bounds, are what the help says.
+const DeviceSettings kDefaults{};
+
 struct Options {
-    QCommandLineOption readCommunity{QStringLiteral("read-community"),
-                                     QStringLiteral("Community for reads (default public)."),
-                                     QStringLiteral("COMMUNITY"), QStringLiteral("public")};
-    QCommandLineOption writeCommunity{QStringLiteral("write-community"),
-                                      QStringLiteral("Community for SETs (default private)."),
-                                      QStringLiteral("COMMUNITY"), QStringLiteral("private")};
+    QCommandLineOption readCommunity{
+        QStringLiteral("read-community"),
+        QStringLiteral("Community for reads (default %1).").arg(Utf8Text(kDefaults.readCommunity)),
+        QStringLiteral("COMMUNITY"), Utf8Text(kDefaults.readCommunity)};
+    QCommandLineOption writeCommunity{
+        QStringLiteral("write-community"),
+        QStringLiteral("Community for SETs (default %1).").arg(Utf8Text(kDefaults.writeCommunity)),
+        QStringLiteral("COMMUNITY"), Utf8Text(kDefaults.writeCommunity)};
     QCommandLineOption timeout{
         QStringLiteral("timeout"),
-        QStringLiteral("Wait per attempt in milliseconds, 1000 to 10000 (default 1000)."),
-        QStringLiteral("MS"), QStringLiteral("1000")};
+        QStringLiteral("Wait per attempt in milliseconds, %1 to %2 (default %3).")
+            .arg(kMinTimeout)
+            .arg(kMaxTimeout)
+            .arg(kDefaults.timeout),
+        QStringLiteral("MS"), QString::number(kDefaults.timeout)};
     QCommandLineOption json{QStringLiteral("json"),
                             QStringLiteral("Print one JSON document instead of text.")};
     QCommandLineOption dryRun{
