@@ -124,7 +124,8 @@ std::optional<int> VlanOfEntry(std::span<const int> fdbVlans, std::optional<int>
 }
 
 void OrderByPreference(std::vector<FoundPort>& found) {
-    std::ranges::stable_partition(found, [](const FoundPort& p) { return !p.uplink; });
+    // The iterator form: clang 14 cannot instantiate the subrange the ranges form returns.
+    std::stable_partition(found.begin(), found.end(), [](const FoundPort& p) { return !p.uplink; });
 }
 
 std::optional<int> VendorPortOfIfIndex(const WalkTable& portIfIndexTable, std::int32_t ifIndex) {
