@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <optional>
+#include <sstream>
 
 #include "snmp/decimal.h"
 #include "snmp/device_address.h"
@@ -44,6 +46,11 @@ struct Options {
     QCommandLineOption dryRun{
         QStringLiteral("dry-run"),
         QStringLiteral("move: print the bitmaps or bindings it would send; send nothing.")};
+    QCommandLineOption mac{
+        QStringLiteral("mac"),
+        QStringLiteral("move: the port is where the switch learned this MAC address, FROM its "
+                       "VLAN; the only argument is TO."),
+        QStringLiteral("MAC")};
     QCommandLineOption mib{
         QStringLiteral("mib"),
         QStringLiteral("auto, vendor or q-bridge: the VLAN table to use (default auto: the "
@@ -101,7 +108,12 @@ Commands:
   members VLAN         the VLAN's member ports: port, interface index, interface name
   dump                 every VLAN with its name and member ports
   move PORTS FROM TO   move ports ("9", "1-8,12") from VLAN FROM to VLAN TO
+  move --mac MAC TO    move the port a device's MAC address was learned on to VLAN TO
   save                 tell the switch to save its configuration
+  locate MAC           the port the switch learned a MAC address on (02:00:5e:10:00:06,
+                       02-00-5E-10-00-06, 0200.5e10.0006, 02005e100006): port, interface,
+                       VLAN, uplink; ADDRESS may name several switches, comma-separated, or
+                       @FILE with one a line
   journal              the changes moves, saves and undo made, newest last (no ADDRESS)
   undo ID              put the ports of change ID back, on its switch (no ADDRESS)
   confirm ID           keep move ID, which --revert-after would take back (no ADDRESS)
@@ -115,14 +127,14 @@ at least 8 octets. Both are overwritten and removed from the environment as the 
 the keys are derived in memory and the passphrases wiped; while it holds keys the process makes
 no core dump. The switch's engine ID is discovered.
 
-Files: reads (vlans, members, dump) write no file. Moves, saves and undo append to the journal
+Files: reads (vlans, members, dump, locate) write no file. Moves, saves and undo append to the journal
 of changes: $TARNWICK_JOURNAL, else $XDG_STATE_HOME/tarnwick/journal.jsonl, else
 ~/.local/state/tarnwick/journal.jsonl (mode 600); a move sends nothing when it cannot write
 there. With SNMPv3 the SSL library (OpenSSL) reads its configuration: the file $OPENSSL_CONF
 names, else its default (/usr/lib/ssl/openssl.cnf).
 
 Exit status: 0 success, 1 a request failed or a move was refused or not confirmed (with
---revert-after: taken back), 2 a usage error.
+--revert-after: taken back), locate found the address on no switch, 2 a usage error.
 )";
 
 template <typename Value>
@@ -277,12 +289,68 @@ constexpr CommandShape kCommands[] = {
     {"dump", Command::Dump, ""},          {"move", Command::Move, "PORTS FROM TO"},
     {"save", Command::Save, ""},          {"journal", Command::Journal, "", false},
     {"undo", Command::Undo, "ID", false}, {"confirm", Command::Confirm, "ID", false},
+    {"locate", Command::Locate, "MAC"},
 };
 
 const CommandShape* CommandNamed(std::string_view name) {
     const auto* shape = std::find_if(std::begin(kCommands), std::end(kCommands),
                                      [&](const CommandShape& c) { return c.name == name; });
     return shape == std::end(kCommands) ? nullptr : shape;
+}
+
+// move with --mac: the port and FROM are where the switch learned the address.
+constexpr CommandShape kMoveByMac{"move --mac MAC", Command::Move, "TO"};
+
+UsageError MacProblem(const std::string& text) {
+    return {
+        "MAC must be six octets as 02:00:5e:10:00:06, 02-00-5E-10-00-06, 0200.5e10.0006 or "
+        "02005e100006: " +
+        text};
+}
+
+// The text's lines without blanks at either end; none that is empty or a "#" comment.
+std::vector<std::string> AddressLines(std::istream& in) {
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        if (first != std::string::npos && line[first] != '#') {
+            lines.push_back(line.substr(first, line.find_last_not_of(" \t\r") - first + 1));
+        }
+    }
+    return lines;
+}
+
+// ADDRESS: one switch, several comma-separated, or @FILE with one a line; each once.
+std::variant<std::vector<std::string>, UsageError> TakeAddresses(const std::string& text) {
+    std::vector<std::string> words;
+    if (text.starts_with('@')) {
+        std::ifstream file(text.substr(1));
+        words = AddressLines(file);
+        if (!file.eof()) {
+            return UsageError{"could not read the switch addresses in " + text.substr(1)};
+        }
+        if (words.empty()) {
+            return UsageError{"no switch address in " + text.substr(1)};
+        }
+    } else {
+        std::istringstream list(text);
+        for (std::string word; std::getline(list, word, ',');) {
+            words.push_back(word);
+        }
+    }
+    std::vector<std::string> addresses;
+    for (const std::string& word : words) {
+        if (!ParseDeviceAddress(word)) {
+            return UsageError{"not a switch address: \"" + word + "\""};
+        }
+        if (std::ranges::find(addresses, word) == addresses.end()) {
+            addresses.push_back(word);
+        }
+    }
+    if (addresses.empty()) {
+        return UsageError{"not a switch address: \"" + text + "\""};
+    }
+    return addresses;
 }
 
 std::optional<UsageError> TakeCommandArguments(Invocation& invocation,
@@ -296,7 +364,22 @@ std::optional<UsageError> TakeCommandArguments(Invocation& invocation,
             invocation.vlan = std::to_string(*id);
             return std::nullopt;
         }
+        case Command::Locate: {
+            invocation.mac = ParseMac(arguments[0]);
+            if (!invocation.mac) {
+                return MacProblem(arguments[0]);
+            }
+            return std::nullopt;
+        }
         case Command::Move: {
+            if (invocation.mac) {
+                const auto to = ParseVlanId(arguments[0]);
+                if (!to) {
+                    return UsageError{"TO must be a VLAN number from 1 to 4094: " + arguments[0]};
+                }
+                invocation.toVlan = *to;
+                return std::nullopt;
+            }
             auto ports = ParsePortList(arguments[0]);
             if (!ports) {
                 return UsageError{"PORTS must be ports from 1 to " + std::to_string(kLastPort) +
@@ -336,6 +419,7 @@ std::optional<UsageError> TakeCommandOptions(const QCommandLineParser& parser,
         std::initializer_list<Command> commands;
         std::string_view owners;
     } belonging[] = {{options.dryRun, {Move}, "move"},
+                     {options.mac, {Move}, "move"},
                      {options.revertAfter, {Move}, "move"},
                      {options.noJournal, {Move, Save, Undo}, "move, save and undo"},
                      {options.onSwitch, {Journal}, "journal"},
@@ -380,11 +464,14 @@ std::variant<Invocation, UsageError> TakeOptions(const QCommandLineParser& parse
                                                  const Options& options,
                                                  UsmPassphrases& passphrases, bool onSwitch) {
     Invocation invocation;
-    const std::string address = onSwitch ? LogicText(parser.positionalArguments().front()) : "";
-    if (onSwitch && !ParseDeviceAddress(address)) {
-        return UsageError{"not a switch address: \"" + address + "\""};
+    if (onSwitch) {
+        auto addresses = TakeAddresses(LogicText(parser.positionalArguments().front()));
+        if (auto* error = std::get_if<UsageError>(&addresses)) {
+            return std::move(*error);
+        }
+        invocation.addresses = std::get<std::vector<std::string>>(std::move(addresses));
+        invocation.settings.ipAddress = invocation.addresses.front();
     }
-    invocation.settings.ipAddress = address;
     invocation.settings.readCommunity = LogicText(parser.value(options.readCommunity));
     invocation.settings.writeCommunity = LogicText(parser.value(options.writeCommunity));
     const std::string timeout = LogicText(parser.value(options.timeout));
@@ -420,7 +507,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     parser.addPositionalArgument(QStringLiteral("ADDRESS"),
                                  QStringLiteral("IPv4 address or host name, optionally :port; "
                                                 "[IPv6], optionally :port. None before journal, "
-                                                "undo and confirm."));
+                                                "undo and confirm; for locate several, "
+                                                "comma-separated, or @FILE."));
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See below."),
                                  QStringLiteral("COMMAND [ARGS]"));
     Options options;
@@ -428,9 +516,10 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     parser.addOptions({options.readCommunity, options.writeCommunity, options.timeout, options.mib,
                        options.snmpVersion, options.user, options.securityLevel,
                        options.authProtocol, options.privProtocol, options.context,
-                       options.passphrase, options.json, options.dryRun, options.revertAfter,
-                       options.noJournal, options.onSwitch, options.last, options.help,
-                       options.version});
+                       options.passphrase, options.json});
+    // Those of some commands only, then the program's own.
+    parser.addOptions({options.dryRun, options.mac, options.revertAfter, options.noJournal,
+                       options.onSwitch, options.last, options.help, options.version});
     if (!parser.parse(arguments)) {
         return UsageError{LogicText(parser.errorText())};
     }
@@ -462,6 +551,9 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
                                     : "unknown command: " + name};
         }
     }
+    if (parser.isSet(options.mac) && shape->command == Command::Move) {
+        shape = &kMoveByMac;
+    }
     if (positional.size() != words + shape->ArgumentCount()) {
         return UsageError{"expected " + shape->Usage()};
     }
@@ -474,6 +566,16 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     if (auto error = TakeCommandOptions(parser, options, invocation)) {
         return std::move(*error);
     }
+    if (invocation.addresses.size() > 1 && invocation.command != Command::Locate) {
+        return UsageError{"only locate asks several switches"};
+    }
+    if (parser.isSet(options.mac)) {
+        const std::string mac = LogicText(parser.value(options.mac));
+        invocation.mac = ParseMac(mac);
+        if (!invocation.mac) {
+            return MacProblem(mac);
+        }
+    }
     std::vector<std::string> commandArguments;
     for (qsizetype i = words; i < positional.size(); ++i) {
         commandArguments.push_back(LogicText(positional[i]));
@@ -485,11 +587,12 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
 }
 
 std::string UsageHint() {
-    return "Usage: tarnwick-cli ADDRESS {vlans | members VLAN | dump | move PORTS FROM TO "
-           "[--dry-run | --revert-after SECONDS] | save} [--json] [--mib auto|vendor|q-bridge] "
-           "[--timeout MS] [--read-community C] [--write-community C] [--snmp-version 1|2c|3] "
-           "[--user NAME ...] [--no-journal]; tarnwick-cli journal [--json] [--switch ADDRESS] "
-           "[--last N]; tarnwick-cli [options] {undo | confirm} ID; --help for more";
+    return "Usage: tarnwick-cli ADDRESS {vlans | members VLAN | dump | move "
+           "{PORTS FROM | --mac MAC} TO [--dry-run | --revert-after SECONDS] | save | locate MAC} "
+           "[--json] [--mib auto|vendor|q-bridge] [--timeout MS] [--read-community C] "
+           "[--write-community C] [--snmp-version 1|2c|3] [--user NAME ...] [--no-journal]; "
+           "tarnwick-cli journal [--json] [--switch ADDRESS] [--last N]; tarnwick-cli [options] "
+           "{undo | confirm} ID; --help for more";
 }
 
 std::optional<std::vector<int>> ParsePortList(std::string_view text) {

@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "snmp/device_settings.h"
+#include "vlan/mac_address.h"
 
 namespace tarnwick::cli {
 
 // Journal, Undo and Confirm name no switch: they start from the journal.
-enum class Command { Vlans, Members, Dump, Move, Save, Journal, Undo, Confirm };
+enum class Command { Vlans, Members, Dump, Move, Save, Journal, Undo, Confirm, Locate };
 
 // --mib: which VLAN table the commands use; Auto asks the switch which one it publishes.
 enum class MibChoice { Auto, Vendor, QBridge };
@@ -37,6 +38,9 @@ struct Invocation {
     std::optional<std::size_t> last{};  // journal: only the last N changes
     // move --revert-after: where `yes` is typed (a file descriptor, the standard input).
     int confirmationInput = 0;
+    // Every switch the command asks, the first in settings.ipAddress: locate may ask several.
+    std::vector<std::string> addresses;
+    std::optional<Mac> mac;  // locate; move --mac, whose port and FROM are where it was learned
 };
 
 // An unknown command or option, a missing or extra argument, or a number out of range.

@@ -7,8 +7,10 @@
 
 #include "cli/change_journal.h"
 #include "cli/journal_commands.h"
+#include "cli/locate_command.h"
 #include "cli/move_command.h"
 #include "cli/output.h"
+#include "vlan/instance_read.h"
 #include "vlan/q_bridge_mib.h"
 #include "vlan/save_configuration.h"
 #include "vlan/vendor_mib.h"
@@ -46,12 +48,27 @@ public:
 constexpr std::initializer_list<ColumnRole> kMemberColumns = {
     ColumnRole::Members, ColumnRole::Untagged, ColumnRole::PortIfIndex, ColumnRole::IfName};
 
+// The VLAN's row and its ports' interfaces by GETs; the whole columns only where the switch
+// answers no GET of them.
+bool ReadMembers(Context& context, const std::string& vlan, MibTables& tables) {
+    context.messages.Reading("reading VLAN " + vlan + "'s member ports");
+    const InstanceReadEnd end =
+        ReadVlanMembers(context.snmp, context.settings, context.mib, vlan, tables);
+    context.messages.ReadDone();
+    if (end.ok()) {
+        return true;
+    }
+    context.messages.Show("the switch answered no GET of " + end.object + " (" + end.status.text +
+                          "): reading the whole columns instead");
+    return ReadColumns(context, tables, kMemberColumns);
+}
+
 class MembersCommand final : public CliCommand {
 public:
     explicit MembersCommand(std::string vlan) : m_vlan(std::move(vlan)) {}
     int Execute(Context& context) const override {
         MibTables tables;
-        const bool read = ReadColumns(context, tables, kMemberColumns);
+        const bool read = ReadMembers(context, m_vlan, tables);
         const auto members =
             MemberPortsOfVlans(context.mib, tables, std::span<const std::string>(&m_vlan, 1));
         const bool shown = PrintOutput(context, MembersOutput(m_vlan, members.front(), context.json,
@@ -129,16 +146,28 @@ private:
 class MoveCommand final : public CliCommand {
 public:
     explicit MoveCommand(const Invocation& invocation) : m_invocation(invocation) {}
-    int Execute(Context& context) const override { return MovePorts(context, m_invocation); }
+    int Execute(Context& context) const override {
+        return m_invocation.mac ? MoveByMac(context, m_invocation)
+                                : MovePorts(context, m_invocation);
+    }
 
 private:
     const Invocation& m_invocation;
 };
 
+class LocateCommand final : public CliCommand {
+public:
+    explicit LocateCommand(const Mac& mac) : m_mac(mac) {}
+    int Execute(Context& context) const override { return LocateMacAddress(context, m_mac); }
+
+private:
+    Mac m_mac;
+};
+
 constexpr const VlanMib* kMibs[] = {&kVendorMib, &kQBridgeMib};
 
-// The MIB the commands go through: the forced one if the switch has rows in its table, else
-// the one the switch publishes. Nothing, with a message, when there is none or a request failed.
+}  // namespace
+
 const VlanMib* ChooseVlanMib(SnmpAgent& snmp, Messages& messages, const DeviceSettings& settings,
                              MibChoice choice) {
     messages.Reading("asking which VLAN MIB the switch publishes");
@@ -167,8 +196,6 @@ const VlanMib* ChooseVlanMib(SnmpAgent& snmp, Messages& messages, const DeviceSe
     return nullptr;
 }
 
-}  // namespace
-
 std::unique_ptr<CliCommand> MakeCommand(const Invocation& invocation) {
     switch (invocation.command) {
         case Command::Vlans:
@@ -179,6 +206,8 @@ std::unique_ptr<CliCommand> MakeCommand(const Invocation& invocation) {
             return std::make_unique<DumpCommand>();
         case Command::Move:
             return std::make_unique<MoveCommand>(invocation);
+        case Command::Locate:
+            return std::make_unique<LocateCommand>(invocation.mac.value_or(Mac{}));
         case Command::Save:
             return std::make_unique<SaveCommand>(!invocation.noJournal);
         case Command::Journal:
@@ -216,6 +245,9 @@ bool ReadColumns(Context& context, MibTables& tables, std::initializer_list<Colu
 int RunCommand(Invocation invocation, SnmpAgent& snmp, Messages& messages, std::ostream& out) {
     if (invocation.command == Command::Journal || invocation.command == Command::Confirm) {
         return RunJournalCommand(invocation, messages, out);
+    }
+    if (invocation.addresses.size() > 1) {
+        return LocateOnSwitches(invocation, snmp, messages, out);
     }
     std::optional<JournalRecord> undoing;
     if (invocation.command == Command::Undo) {

@@ -29,8 +29,14 @@ std::unique_ptr<CliCommand> MakeCommand(const Invocation& invocation);
 // the MIB has no column for is skipped.
 bool ReadColumns(Context& context, MibTables& tables, std::initializer_list<ColumnRole> roles);
 
+// The MIB the commands go through: the forced one if the switch has rows in its table, else
+// the one the switch publishes. Nothing, with a message, when there is none or a request failed.
+const VlanMib* ChooseVlanMib(SnmpAgent& snmp, Messages& messages, const DeviceSettings& settings,
+                             MibChoice choice);
+
 // Resolves the switch's address once (undo: takes the change's), finds its VLAN MIB (or takes
-// the forced one) and runs the command; its exit status. journal and confirm reach no switch.
+// the forced one) and runs the command; its exit status. journal and confirm reach no switch;
+// a locate of several switches asks each that way.
 int RunCommand(Invocation invocation, SnmpAgent& snmp, Messages& messages, std::ostream& out);
 
 }  // namespace tarnwick::cli

@@ -18,10 +18,9 @@ using netsnmp::ColumnCursor;
 using netsnmp::Pdu;
 using netsnmp::Reply;
 
-// GETBULK asks for about this many bindings, spread over the columns still going: a few
-// kilobytes, well inside a UDP datagram; an agent that finds the answer too big says so and
-// gets asked for half as many rows.
-constexpr long kBulkBindings = 60;
+// GETBULK asks for about this many bindings, spread over the columns still going; an agent that
+// finds the answer too big gets asked for half as many rows.
+constexpr long kBulkBindings = static_cast<long>(kBindingsPerRequest);
 
 class ColumnReader {
 public:

@@ -26,6 +26,8 @@ public:
     std::vector<WalkOutcome> WalkColumns(const DeviceSettings& settings,
                                          std::span<const ColumnToWalk> columns) override;
     GetResult Get(const DeviceSettings& settings, const std::vector<std::string>& oids) override;
+    GetNextResult GetNext(const DeviceSettings& settings,
+                          const std::vector<std::string>& oids) override;
     SetResult Set(const DeviceSettings& settings, std::string_view oid,
                   const SnmpValue& value) override;
     SetResult SetTogether(const DeviceSettings& settings,

@@ -30,12 +30,14 @@ OpenedSession OpenSession(const DeviceSettings& settings, const std::string& com
     std::string communityOctets = community;
     UsmSettings usm = settings.usm;
 
+    std::unique_lock lock(SharedStateMutex());
     netsnmp_session setup;
     snmp_sess_init(&setup);
     setup.peername = peerName.data();
     if (settings.version == SnmpVersion::V3) {
         const int code = SetUpUser(setup, usm);
         if (code != 0) {
+            lock.unlock();
             return {nullptr, netsnmp::MakeStatus(code)};
         }
     } else {
@@ -51,6 +53,7 @@ OpenedSession OpenSession(const DeviceSettings& settings, const std::string& com
     Session session(snmp_sess_open(&setup));
     explicit_bzero(setup.securityAuthKey, sizeof setup.securityAuthKey);
     explicit_bzero(setup.securityPrivKey, sizeof setup.securityPrivKey);
+    lock.unlock();
     if (!session) {
         const int code = setup.s_snmp_errno != 0 ? setup.s_snmp_errno : SNMPERR_GENERR;
         return {nullptr, netsnmp::MakeStatus(code)};

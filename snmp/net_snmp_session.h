@@ -15,6 +15,7 @@ namespace tarnwick::netsnmp {
 
 struct SessionCloser {
     void operator()(void* session) const {
+        const std::lock_guard lock(SharedStateMutex());
         // The library frees its copy of the set-up with the SNMPv3 user's keys still in it.
         if (netsnmp_session* opened = snmp_sess_session(session)) {
             explicit_bzero(opened->securityAuthKey, sizeof opened->securityAuthKey);

@@ -138,6 +138,11 @@ std::optional<SnmpValue> ValueOf(const netsnmp_variable_list& binding) {
     }
 }
 
+std::mutex& SharedStateMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
 SnmpStatus MakeStatus(int code) {
     if (code == 0) {
         return {};
@@ -145,6 +150,7 @@ SnmpStatus MakeStatus(int code) {
     if (code > 0) {
         return {code, snmp_errstring(code)};
     }
+    const std::lock_guard lock(SharedStateMutex());
     // snmp_api_errstring() appends, once, the detail of the library's last failure; take that
     // away first so the text depends on the code alone.
     snmp_api_errstring(SNMPERR_GENERR);

@@ -5,6 +5,7 @@
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
 
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,11 @@ bool AddNullBinding(netsnmp_pdu& pdu, const Oid& name);
 bool AddValueBinding(netsnmp_pdu& pdu, const Oid& name, const SnmpValue& value);
 // A GET's value: OCTET STRING, INTEGER or Unsigned32 (Gauge32); nothing for any other type.
 std::optional<SnmpValue> ValueOf(const netsnmp_variable_list& binding);
+
+// Guards what the library's sessions share: opening and closing a session (the SNMPv3 user and
+// engine tables among it) and the buffer of its error texts, so that requests to several
+// switches may run on threads side by side. Requests over open sessions need no guard.
+std::mutex& SharedStateMutex();
 
 // A status with Net-SNMP's text for its code: the error-status text for codes > 0, the library
 // error text for codes < 0, no text for 0.

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -111,17 +112,48 @@ struct SetResult {
     bool ok() const { return outcome == SetOutcome::Confirmed; }
 };
 
+// SNMPv1's error-status for a GETNEXT with nothing after it: the agent's MIB view has ended;
+// for a GET, an instance the agent has not.
+inline constexpr int kNoSuchNameStatus = 2;
+// The error-status of a request whose answer would not fit in one message.
+inline constexpr int kTooBigStatus = 1;
+
 // The answer to one GET of several instances.
 struct GetResult {
     SnmpStatus status;
     // On an error-status: the binding (from 1) the agent named; 0 when it named none.
     std::size_t failedBinding = 0;
-    // On success, in the order asked: each instance's value.
+    // On success, in the order asked: each instance's value. Also when the agent has no instance
+    // for some of the bindings and says so for each (SNMPv2c and SNMPv3: noSuchObject,
+    // noSuchInstance): an absent instance's value is then an empty OCTET STRING.
     std::vector<SnmpValue> values;
+    // The bindings (from 1), ascending, whose instance the agent has not. The status is then
+    // noSuchName and failedBinding the first of them, whatever the version: SNMPv1 names one
+    // binding and fails the whole GET (no values); SNMPv2c and SNMPv3 name each, with the values.
+    std::vector<std::size_t> absent{};
 };
 
-// SNMPv1's error-status for a GETNEXT with nothing after it: the agent's MIB view has ended.
-inline constexpr int kNoSuchNameStatus = 2;
+// One binding of a GETNEXT's answer: the OID that follows the one asked, and its value, when
+// of a type a GET takes.
+struct NextBinding {
+    std::string oid;
+    std::optional<SnmpValue> value;
+};
+
+// The answer to one GETNEXT of several OIDs.
+struct GetNextResult {
+    SnmpStatus status;
+    // On an error-status: the binding (from 1) the agent named; 0 when it named none. SNMPv1's
+    // noSuchName names a binding with nothing after it in the agent's view.
+    std::size_t failedBinding = 0;
+    // On success, in the order asked. Past the end of the view (SNMPv2c, SNMPv3: endOfMibView)
+    // a binding keeps the OID asked and has no value.
+    std::vector<NextBinding> bindings;
+};
+
+// How many bindings one request carries at most: a few kilobytes, well inside a UDP datagram;
+// an agent that finds the answer too big says so and is asked for fewer.
+inline constexpr std::size_t kBindingsPerRequest = 60;
 // The library status of a request this agent cannot make (several bindings in one SET, typed
 // rows).
 inline constexpr int kNotSupported = -1;
@@ -171,6 +203,12 @@ public:
     // One GET of the instances' values with the read community: OCTET STRING, INTEGER or
     // Unsigned32 (Gauge32); any other type of value fails the GET.
     virtual GetResult Get(const DeviceSettings& settings, const std::vector<std::string>& oids) = 0;
+    // One GETNEXT of the OIDs with the read community: what follows each. Unless an agent does
+    // better, not supported.
+    virtual GetNextResult GetNext(const DeviceSettings& /*settings*/,
+                                  const std::vector<std::string>& /*oids*/) {
+        return {{kNotSupported, "GETNEXT of several OIDs not supported"}, 0, {}};
+    }
     // One SET of one variable binding with the write community, sent once: without an answer
     // the caller reads the instance back rather than trusting a resend of old bytes.
     virtual SetResult Set(const DeviceSettings& settings, std::string_view oid,

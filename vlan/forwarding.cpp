@@ -14,9 +14,6 @@
 namespace tarnwick {
 namespace {
 
-// BRIDGE-MIB numbers bridge ports 1 to 65535 (dot1dBasePort).
-constexpr std::int64_t kLastBridgePort = 65535;
-
 std::string QBridgeInstanceOid(std::string_view column, FdbId fdbId, const Mac& mac) {
     return std::string(column) + "." + std::to_string(fdbId) + "." + MacInstance(mac);
 }
@@ -121,11 +118,6 @@ std::optional<int> VlanOfEntry(std::span<const int> fdbVlans, std::optional<int>
         return untaggedVlans.front();
     }
     return std::nullopt;
-}
-
-void OrderByPreference(std::vector<FoundPort>& found) {
-    // The iterator form: clang 14 cannot instantiate the subrange the ranges form returns.
-    std::stable_partition(found.begin(), found.end(), [](const FoundPort& p) { return !p.uplink; });
 }
 
 std::optional<int> VendorPortOfIfIndex(const WalkTable& portIfIndexTable, std::int32_t ifIndex) {

@@ -4,8 +4,10 @@
 // requests themselves are the caller's.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <span>
@@ -28,6 +30,9 @@ inline constexpr std::string_view kDot1qTpFdbStatusColumn = "1.3.6.1.2.1.17.7.1.
 inline constexpr std::string_view kDot1qVlanFdbIdColumn = "1.3.6.1.2.1.17.7.1.4.2.1.3";
 
 using FdbId = std::uint32_t;
+
+// BRIDGE-MIB numbers bridge ports 1 to 65535 (dot1dBasePort).
+inline constexpr std::int64_t kLastBridgePort = 65535;
 
 // The address's own instances in each table.
 std::string QBridgeFdbPortOid(FdbId fdbId, const Mac& mac);
@@ -83,15 +88,25 @@ bool IsVendorUplink(int memberVlans);
 std::optional<int> VlanOfEntry(std::span<const int> fdbVlans, std::optional<int> pvid,
                                std::span<const int> untaggedVlans);
 
-// One port the address was found on: `port` is the number a move takes on that MIB.
+// One port the address was found on: `port` is the number a move takes on that MIB, 0 when no
+// port of the MIB holds the bridge port's interface.
 struct FoundPort {
     int port = 0;
     std::optional<int> vlan;
     bool uplink = false;
+    int bridgePort = 0;
+    std::optional<std::int32_t> ifIndex{};  // none without a usable dot1dBasePortIfIndex row
+    std::optional<std::string> ifName{};    // none without an ifIndex, or without its ifName row
 };
 // The preferred answer first: ports that are not uplinks before uplinks, each kind in the order
-// found.
-void OrderByPreference(std::vector<FoundPort>& found);
+// found. `toPort` gives each item's port, for lists that hold more than ports.
+template <typename Item, typename ToPort = std::identity>
+void OrderByPreference(std::vector<Item>& found, ToPort toPort = {}) {
+    // The iterator form: clang 14 cannot instantiate the subrange the ranges form returns.
+    std::stable_partition(found.begin(), found.end(), [&toPort](const Item& item) {
+        return !std::invoke(toPort, item).uplink;
+    });
+}
 
 // The vendor port whose row in the port-to-ifIndex table ("<column>.<port>-<ifIndex>") holds the
 // ifIndex; none when no row does, or more than one (no port a move could trust).

@@ -112,9 +112,9 @@ std::vector<std::vector<MemberPort>> MemberPortsOfVlans(const VlanMib& mib, cons
 }
 
 std::vector<std::vector<std::string>> VlansOfPorts(const VlanMib& mib, const MibTables& tables,
-                                                   std::span<const int> ports) {
+                                                   std::span<const int> ports, ColumnRole role) {
     std::vector<std::vector<std::string>> vlans(ports.size());
-    for (const ValueRow& row : tables.Of(ColumnRole::Members)) {
+    for (const ValueRow& row : tables.Of(role)) {
         const std::vector<int> members = PortsIn(&row.value, mib.bitOrder);
         for (std::size_t i = 0; i < ports.size(); ++i) {
             if (std::binary_search(members.begin(), members.end(), ports[i])) {

@@ -50,8 +50,10 @@ std::vector<Vlan> VlansOf(const VlanMib& mib, const MibTables& tables);
 std::vector<std::vector<MemberPort>> MemberPortsOfVlans(const VlanMib& mib, const MibTables& tables,
                                                         std::span<const std::string> vlanIds);
 
-// For each port, the VLAN IDs whose member list holds it, in the rows' order.
+// For each port, the VLAN IDs whose member list (or the list in `role`) holds it, in the rows'
+// order.
 std::vector<std::vector<std::string>> VlansOfPorts(const VlanMib& mib, const MibTables& tables,
-                                                   std::span<const int> ports);
+                                                   std::span<const int> ports,
+                                                   ColumnRole role = ColumnRole::Members);
 
 }  // namespace tarnwick

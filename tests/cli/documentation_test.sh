@@ -62,15 +62,16 @@ completion_offers_words() {
         offered=${COMPREPLY[*]}
         [[ $offered == "$expected" ]] || fail "after \"$line\": offered \"$offered\", not \"$expected\""
     done <<'ROWS'
-tarnwick-cli 127.0.0.1:16161 |vlans members dump move save
+tarnwick-cli 127.0.0.1:16161 |vlans members dump move save locate
 tarnwick-cli '[::1]:16161' m|members move
 tarnwick-cli --json 127.0.0.1 --timeout 2000 d|dump
 tarnwick-cli 127.0.0.1 --timeout 1|1000 10000
 tarnwick-cli 127.0.0.1 --read-community |
-tarnwick-cli 127.0.0.1 --read-community move |vlans members dump move save
+tarnwick-cli 127.0.0.1 --read-community move |vlans members dump move save locate
 tarnwick-cli 127.0.0.1 move 3-4 1 |
 tarnwick-cli 127.0.0.1 move 3-4 1 2 --d|--dry-run
 tarnwick-cli 127.0.0.1 vlans --j|--json
+tarnwick-cli 127.0.0.1 l|locate
 tarnwick-cli --ver|--version
 tarnwick-cli 127.0.0.1 dump --snmp-version |1 2c 3
 tarnwick-cli 127.0.0.1 vlans --mib q|q-bridge
