@@ -19,8 +19,8 @@
 #include "ui/framework/qt_translations.h"
 #include "ui/tarnwick_dlg.h"
 #include "ui/tarnwick_dlg_template.h"
-#include "vlan/vlan_tables.h"
 #include "ui/window_texts.h"
+#include "vlan/vlan_tables.h"
 
 namespace tarnwick {
 namespace {

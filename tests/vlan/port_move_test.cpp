@@ -7,9 +7,9 @@
 
 #include "snmp/printable.h"
 #include "tests/vlan/fakes.h"
+#include "ui/window_texts.h"
 #include "vlan/port_move.h"
 #include "vlan/vlan_tables.h"
-#include "ui/window_texts.h"
 
 namespace tarnwick {
 namespace {
